@@ -1,0 +1,57 @@
+#pragma once
+// Helpers shared by the tests of every library.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace KvTest {
+
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool WriteBytes(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+// Makes every write of this process beyond maxBytes fail, the way a full disk
+// does, for as long as the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long long maxBytes)
+    {
+#ifdef Q_OS_UNIX
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &FOld);
+        rlimit lim = FOld;
+        lim.rlim_cur = rlim_t(maxBytes);
+        setrlimit(RLIMIT_FSIZE, &lim);
+#else
+        Q_UNUSED(maxBytes);
+#endif
+    }
+    ~FileSizeLimit()
+    {
+#ifdef Q_OS_UNIX
+        setrlimit(RLIMIT_FSIZE, &FOld);
+#endif
+    }
+
+private:
+#ifdef Q_OS_UNIX
+    rlimit FOld{};
+#endif
+};
+
+} // namespace KvTest

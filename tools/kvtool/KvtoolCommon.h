@@ -1,0 +1,18 @@
+#pragma once
+// What every kvtool subcommand shares: UTF-8 output and the exit codes.
+
+#include <QString>
+#include <QStringList>
+
+namespace Kvtool {
+
+enum Exit : int { Ok = 0, Failed = 1, Usage = 2 };
+
+void Out(const QString& text);  // writes text and a line feed to standard output
+void Err(const QString& text);  // the same to standard error
+int UsageError(const QString& usage);
+
+// Subcommands; each gets the arguments after its own name.
+int RunKvfile(const QStringList& args);
+
+} // namespace Kvtool

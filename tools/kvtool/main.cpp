@@ -1,0 +1,52 @@
+// kvtool: the command-line companion of Kavelin. It reaches the same tables,
+// containers and formulas as the program, for scripts and spreadsheets.
+
+#include "KvtoolCommon.h"
+
+#include <QCoreApplication>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Command {
+    QString name;
+    QString usage;
+    int (*run)(const QStringList& args);
+};
+
+const Command kCommands[] = {
+    {u"kvfile"_s, u"kvtool kvfile list FILE        项目、模板或备份文件的文件头"_s, Kvtool::RunKvfile},
+};
+
+int help()
+{
+    Kvtool::Out(u"kvtool：Kavelin 的命令行工具"_s);
+    Kvtool::Out(QString());
+    Kvtool::Out(u"用法："_s);
+    for (const Command& c : kCommands)
+        Kvtool::Out(u"  "_s + c.usage);
+    Kvtool::Out(u"  kvtool --help                 显示本说明"_s);
+    return Kvtool::Ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        help();
+        return Kvtool::Usage;
+    }
+    const QString name = args.takeFirst();
+    if (name == u"--help"_s || name == u"-h"_s || name == u"help"_s)
+        return help();
+    for (const Command& c : kCommands)
+        if (c.name == name)
+            return c.run(args);
+    Kvtool::Err(u"未知的命令："_s + name + u"（kvtool --help 列出所有命令）"_s);
+    return Kvtool::Usage;
+}
