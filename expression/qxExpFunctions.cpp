@@ -10,17 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool isBlank(QChar c) { return c.unicode() <= u' '; }
-
-QStringView trimBlanks(QStringView s)
-{
-    while (!s.isEmpty() && isBlank(s.front()))
-        s = s.sliced(1);
-    while (!s.isEmpty() && isBlank(s.back()))
-        s.chop(1);
-    return s;
-}
-
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // 1899-12-30, day 0 of the day numbers.
@@ -41,8 +30,8 @@ std::optional<QLocale>& localeSlot()
     return locale;
 }
 
-// Windows long time formats carry no time zone; Qt's do (the letter t
-// outside quotes).
+// A long time shows hours, minutes and seconds; Qt's long format adds the
+// time zone (the letter t outside quotes).
 QString longTimeFormat(const QLocale& locale)
 {
     const QString f = locale.timeFormat(QLocale::LongFormat);
@@ -86,9 +75,32 @@ constexpr int kMaxFormatWidth = 4096;
 
 } // namespace
 
+QStringView TrimBlanks(QStringView text)
+{
+    while (!text.isEmpty() && text.front().unicode() <= u' ')
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back().unicode() <= u' ')
+        text.chop(1);
+    return text;
+}
+
+QString UpperAscii(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && !(text.at(i) >= u'a' && text.at(i) <= u'z'))
+        ++i;
+    if (i == text.size())
+        return text; // shared, no copy: most names have no small letters
+    QString r = text;
+    for (QChar* p = r.data() + i; p != r.data() + r.size(); ++p)
+        if (*p >= u'a' && *p <= u'z')
+            *p = QChar(p->unicode() - (u'a' - u'A'));
+    return r;
+}
+
 std::optional<double> TryStrToFloat(QStringView text)
 {
-    const QStringView s = trimBlanks(text);
+    const QStringView s = TrimBlanks(text);
     // Checked here, converted by from_chars: it knows no leading "+" and no
     // blanks, and it reports overflow and underflow alike.
     char buf[128];
@@ -169,7 +181,7 @@ std::optional<double> TryStrToFloat(QStringView text)
 
 std::optional<int> TryStrToInt(QStringView text)
 {
-    const QStringView s = trimBlanks(text);
+    const QStringView s = TrimBlanks(text);
     qsizetype i = 0;
     bool negative = false;
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
@@ -195,8 +207,10 @@ std::optional<int> TryStrToInt(QStringView text)
 
 QString FloatToStr(double value)
 {
-    if (value == 0 || !std::isfinite(value))
-        return value == 0 ? u"0"_s : (std::isnan(value) ? u"NAN"_s : value > 0 ? u"INF"_s : u"-INF"_s);
+    if (value == 0)
+        return u"0"_s;
+    if (!std::isfinite(value)) // the operators never produce these
+        return std::isnan(value) ? u"NAN"_s : value > 0 ? u"INF"_s : u"-INF"_s;
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
     // buf holds [-]d.dddddddddddddde[+-]xx

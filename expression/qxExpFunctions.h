@@ -14,6 +14,12 @@
 
 class TqxVariantList;
 
+// Without the blanks and control characters at either end (not the wider
+// white space of Unicode: an ideographic space stays).
+QStringView TrimBlanks(QStringView text);
+// Upper case of the Latin letters a-z only, as names are compared.
+QString UpperAscii(const QString& text);
+
 // A number as the formulas read it: blanks around, a sign, digits with at
 // most one point (5. and -.5 included) and an optional exponent.
 std::optional<double> TryStrToFloat(QStringView text);

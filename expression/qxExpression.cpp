@@ -3,7 +3,6 @@
 #include "qxExpFunctions.h"
 
 #include <cmath>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -21,31 +20,6 @@ bool isRelation(char16_t c) { return c == u'<' || c == u'=' || c == u'>'; }
 qsizetype charLength(const QString& s, qsizetype i)
 {
     return s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate() ? 2 : 1;
-}
-
-// Upper case of the Latin letters a-z only; other characters stay.
-QString upperAscii(const QString& s)
-{
-    qsizetype i = 0;
-    while (i < s.size() && !(s.at(i) >= u'a' && s.at(i) <= u'z'))
-        ++i;
-    if (i == s.size())
-        return s;
-    QString r = s;
-    for (QChar* p = r.data() + i; p != r.data() + r.size(); ++p)
-        if (*p >= u'a' && *p <= u'z')
-            *p = QChar(p->unicode() - (u'a' - u'A'));
-    return r;
-}
-
-QString trimBlanks(const QString& s)
-{
-    qsizetype from = 0, to = s.size();
-    while (from < to && s.at(from).unicode() <= u' ')
-        ++from;
-    while (to > from && s.at(to - 1).unicode() <= u' ')
-        --to;
-    return from == 0 && to == s.size() ? s : s.sliced(from, to - from);
 }
 
 // Operator words share static texts: the tokenizer allocates nothing for them.
@@ -74,7 +48,7 @@ bool isOperator(quint8 kind) { return kind >= wkArithmetic && kind <= wkLogic; }
 // The left operand raised to the right by repeated multiplication from 1.0,
 // as the formulas always computed it. Exponents of millions are taken by
 // squaring instead: the same value to the last bits, without the wait.
-double Power(double base, int exponent)
+double power(double base, int exponent)
 {
     constexpr int kStepwise = 1 << 20;
     double p = 1.0;
@@ -197,7 +171,7 @@ bool TqxExp::ParseWords()
                 }
             }
             const QString word = s.sliced(i, j - i);
-            const QString upper = upperAscii(word);
+            const QString upper = UpperAscii(word);
             if (upper == u"AND"_s || upper == u"OR"_s || upper == u"NOT"_s)
                 AddWord(upper, wkLogic, wdOther);
             else
@@ -225,7 +199,7 @@ bool TqxExp::ParseWords()
                 ErrorText = u"未结束的变量单词，缺少 ]"_s;
                 return false;
             }
-            const QString name = upperAscii(s.sliced(i + 1, j - i - 1));
+            const QString name = UpperAscii(s.sliced(i + 1, j - i - 1));
             Words[size_t(AddWord(name, wkVariable, wdOther))].VarName = name;
             i = j + 1;
         } else if (c == u'"') {
@@ -341,15 +315,6 @@ int TqxExp::TopKind(const TqxStack& operators)
     return GetWord(top.Value.AsInteger()).Kind;
 }
 
-QString TqxExp::TopText(const TqxStack& operators)
-{
-    if (operators.IsEmpty())
-        return QString();
-    TqxVar top;
-    operators.Peek(top);
-    return GetWord(top.Value.AsInteger()).Text;
-}
-
 void TqxExp::ApplyTop(TqxStack& operands, TqxStack& operators)
 {
     TqxVariant index;
@@ -379,9 +344,9 @@ void TqxExp::ApplyTop(TqxStack& operands, TqxStack& operators)
             r = TqxVariant::Divide(left, right);
         else if (t == u"\\"_s)
             r = TqxVariant::Modulus(left, right);
-        else if (t == u"^"_s) {
-            r = TqxVariant(Power(left.ToDouble(), right.ToInteger()));
-        } else
+        else if (t == u"^"_s)
+            r = TqxVariant(power(left.ToDouble(), right.ToInteger()));
+        else
             throw EqxExpErr(u"未知的算术运算符 "_s + t + u" !"_s);
         operands.Push(QString(), r, dtNumber);
         return;
@@ -492,7 +457,9 @@ void TqxExp::CalcFunction(int Index, TqxVariant& Value)
     const QString& text = GetWord(Index).Text;
     const qsizetype open = text.indexOf(u'(');
     const QString name = open < 0 ? text : text.left(open);
-    const QString argText = open < 0 ? QString() : trimBlanks(text.sliced(open + 1, text.size() - open - 2));
+    // The argument text lies between the "(" and the last character, the ")".
+    const qsizetype argLength = open < 0 ? 0 : std::max<qsizetype>(0, text.size() - open - 2);
+    const QString argText = TrimBlanks(QStringView(text).sliced(open + 1, argLength)).toString();
 
     TqxVariantList params;
     if (!argText.isEmpty()) {
@@ -550,7 +517,7 @@ void TqxExp::CalcFunction(int Index, TqxVariant& Value)
 
 void CallBuiltin(const QString& Name, TqxVariantList& Params, TqxVariant& Value)
 {
-    const QString name = upperAscii(trimBlanks(Name));
+    const QString name = UpperAscii(TrimBlanks(Name).toString());
     const auto arg = [&](int index) {
         TqxVar item;
         Params.GetItem(index, item);

@@ -81,7 +81,6 @@ public:
 private:
     void ApplyTop(TqxStack& operands, TqxStack& operators);
     int TopKind(const TqxStack& operators);
-    QString TopText(const TqxStack& operators);
 
     int FDepth = 0;
     bool FBusy = false;

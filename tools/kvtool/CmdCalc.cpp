@@ -39,14 +39,6 @@ TqxVariant readValue(const QString& text)
     return text;
 }
 
-QString upperAscii(QString s)
-{
-    for (QChar& c : s)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - (u'a' - u'A'));
-    return s;
-}
-
 QString shortestDouble(double v)
 {
     return QString::number(v, 'g', QLocale::FloatingPointShortest);
@@ -99,7 +91,7 @@ int RunCalc(const QStringList& args)
                 return UsageError(usage);
             const QString& pair = args.at(++i);
             const qsizetype eq = pair.indexOf(u'=');
-            vars.insert(upperAscii(pair.left(eq)), readValue(pair.mid(eq + 1)));
+            vars.insert(UpperAscii(pair.left(eq)), readValue(pair.mid(eq + 1)));
         } else if (!expr) {
             expr = args.at(i);
         } else {
