@@ -1,0 +1,7 @@
+#pragma once
+// The library's common dialogs and their launchers.
+
+#include "Win_InputBox.h"
+#include "Win_NewPassword.h"
+#include "Win_SelectDate.h"
+#include "Win_SelectInputBox.h"
