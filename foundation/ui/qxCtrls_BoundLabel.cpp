@@ -8,7 +8,8 @@ TqxBoundLabel::TqxBoundLabel(QWidget* control) : QLabel(control->parentWidget())
     setTextFormat(Qt::PlainText);
     setLayoutDirection(control->layoutDirection());
     control->installEventFilter(this);
-    FollowParent();
+    FControlVisible = ControlVisible();
+    Place();
 }
 
 void TqxBoundLabel::SetPosition(TLabelPosition position)
@@ -51,13 +52,27 @@ void TqxBoundLabel::Place()
         move(PlaceFor(FControl->geometry(), size(), FPosition, FSpacing));
 }
 
+bool TqxBoundLabel::ControlVisible() const
+{
+    return !(FControl->isHidden() && FControl->testAttribute(Qt::WA_WState_ExplicitShowHide));
+}
+
+// Follows changes of the control's own visibility only: when the window
+// around them shows its children, a label the host hid stays hidden.
+void TqxBoundLabel::FollowVisible()
+{
+    const bool visible = ControlVisible();
+    if (visible == FControlVisible)
+        return;
+    FControlVisible = visible;
+    // Without a parent the label would become a window of its own.
+    setVisible(visible && parentWidget());
+}
+
 void TqxBoundLabel::FollowParent()
 {
-    QWidget* parent = FControl->parentWidget();
-    if (parent != parentWidget())
-        setParent(parent);
-    // Without a parent the label would become a window of its own.
-    setVisible(parent && !FControl->isHidden());
+    // Like the control, the label is hidden by the move; showing the control shows it again.
+    setParent(FControl->parentWidget());
     Place();
 }
 
@@ -70,11 +85,11 @@ bool TqxBoundLabel::eventFilter(QObject* watched, QEvent* event)
             Place();
             break;
         case QEvent::ParentChange:
-        case QEvent::Show:
-        case QEvent::Hide:
+            FollowParent();
+            break;
         case QEvent::ShowToParent:
         case QEvent::HideToParent:
-            FollowParent();
+            FollowVisible();
             break;
         case QEvent::EnabledChange:
             setEnabled(FControl->isEnabled());

@@ -33,8 +33,11 @@ protected:
 
 private:
     void FollowParent();
+    void FollowVisible();
+    bool ControlVisible() const;
 
     QPointer<QWidget> FControl;
     TLabelPosition FPosition = lpAbove;
     int FSpacing = 3;
+    bool FControlVisible = true;
 };

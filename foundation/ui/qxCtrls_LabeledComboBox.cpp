@@ -70,17 +70,10 @@ void TqxLabeledComboBox::SetComboStyle(TComboBoxStyle style)
             FSimpleList->setCurrentIndex(model()->index(row, modelColumn()));
         });
     }
-    FollowVisibility();
-    resizeEvent(nullptr);
-}
-
-void TqxLabeledComboBox::FollowVisibility()
-{
-    if (!FSimpleList)
-        return;
-    if (FSimpleList->parentWidget() != parentWidget())
-        FSimpleList->setParent(parentWidget());
-    FSimpleList->setVisible(parentWidget() && !isHidden());
+    if (isVisible())
+        FSimpleList->show();
+    else if (isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide))
+        FSimpleList->hide();
     FSimpleList->setEnabled(isEnabled());
     PlaceSimpleList();
 }
@@ -93,8 +86,14 @@ void TqxLabeledComboBox::SetSimpleListHeight(int height)
 
 void TqxLabeledComboBox::PlaceSimpleList()
 {
-    if (FSimpleList)
-        FSimpleList->setGeometry(x(), y() + height(), width(), FSimpleListHeight);
+    if (!FSimpleList)
+        return;
+    FSimpleList->setGeometry(x(), y() + height(), width(), FSimpleListHeight);
+    // Without the arrow the edit line takes the whole box.
+    if (lineEdit()) {
+        const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+        lineEdit()->setGeometry(rect().adjusted(frame + 1, frame, -frame - 1, -frame));
+    }
 }
 
 void TqxLabeledComboBox::showPopup()
@@ -152,12 +151,7 @@ void TqxLabeledComboBox::paintEvent(QPaintEvent* event)
 
 void TqxLabeledComboBox::resizeEvent(QResizeEvent* event)
 {
-    if (event)
-        QComboBox::resizeEvent(event);
-    if (FComboStyle == csSimple && lineEdit()) {
-        const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-        lineEdit()->setGeometry(rect().adjusted(frame + 1, frame, -frame - 1, -frame));
-    }
+    QComboBox::resizeEvent(event);
     PlaceSimpleList();
 }
 
@@ -170,14 +164,27 @@ void TqxLabeledComboBox::moveEvent(QMoveEvent* event)
 bool TqxLabeledComboBox::event(QEvent* event)
 {
     const bool result = QComboBox::event(event);
+    if (!FSimpleList)
+        return result;
+    // The open list follows the combo box as its label does.
     switch (event->type()) {
-    case QEvent::Show:
-    case QEvent::Hide:
-    case QEvent::ShowToParent:
-    case QEvent::HideToParent:
     case QEvent::ParentChange:
+        FSimpleList->setParent(parentWidget());
+        PlaceSimpleList();
+        break;
+    case QEvent::ShowToParent:
+        if (parentWidget())
+            FSimpleList->show();
+        break;
+    case QEvent::HideToParent:
+        FSimpleList->hide();
+        break;
     case QEvent::EnabledChange:
-        FollowVisibility();
+        FSimpleList->setEnabled(isEnabled());
+        break;
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+        PlaceSimpleList();
         break;
     default:
         break;

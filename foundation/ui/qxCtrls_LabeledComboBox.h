@@ -50,7 +50,6 @@ protected:
 
 private:
     void PlaceSimpleList();
-    void FollowVisibility();
 
     QPointer<TqxBoundLabel> FLabel;
     QPointer<QListView> FSimpleList;

@@ -116,10 +116,12 @@ void InstallUiServices()
     SetShellOpener([](const QString& target) {
         return !target.isEmpty() && QDesktopServices::openUrl(QUrl::fromUserInput(target));
     });
-    auto* translator = new QTranslator(qApp);
+    // Qt's own texts (file dialogs, edit menus) in Chinese, when the translations are installed.
+    static QPointer<QTranslator> translator;
+    if (translator)
+        return;
+    translator = new QTranslator(qApp);
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
 }
