@@ -28,7 +28,6 @@ struct TBevelLook {
     TBevelCut Outer = TBevelCut::Lowered;
     TBevelKind Kind = TBevelKind::None;
     bool Border = true;
-    bool Ctl3D = true;
 };
 
 // Draws the outer and inner bevel inside rect (one pixel each).

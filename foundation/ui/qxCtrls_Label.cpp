@@ -6,7 +6,10 @@
 
 TqxLabel::TqxLabel(QWidget* parent) : TqxLabel(QString(), parent) {}
 
-TqxLabel::TqxLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent), FStayFont(font()) {}
+TqxLabel::TqxLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent), FStayFont(font())
+{
+    setTextFormat(Qt::PlainText);
+}
 
 void TqxLabel::enterEvent(QEnterEvent* event)
 {

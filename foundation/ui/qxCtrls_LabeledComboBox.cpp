@@ -41,7 +41,7 @@ void TqxLabeledComboBox::SetFlat(bool flat)
     FFlat = flat;
     if (!flat)
         return;
-    FBevels = {TBevelCut::Raised, TBevelCut::Raised, TBevelKind::Flat, true, true};
+    FBevels = {TBevelCut::Raised, TBevelCut::Raised, TBevelKind::Flat, true};
     setFrame(false);
     update();
 }

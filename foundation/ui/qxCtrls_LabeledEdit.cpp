@@ -63,7 +63,7 @@ void TqxLabeledEdit::SetFlat(bool flat)
     // Switching back only records the flag: the flat bevels stay.
     if (!flat)
         return;
-    FBevels = {TBevelCut::Space, TBevelCut::Lowered, TBevelKind::Flat, false, true};
+    FBevels = {TBevelCut::Space, TBevelCut::Lowered, TBevelKind::Flat, false};
     setFrame(false);
     UpdateTextMargins();
     update();
