@@ -1,6 +1,8 @@
 #include "Win_BasicDialog.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
@@ -47,6 +49,12 @@ void TForm_CustomBasicDialog::CenterOn(const QWidget* owner)
     const QRect ownerFrame = owner->isWindow() ? owner->frameGeometry()
                                                : QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size());
     frame.moveCenter(ownerFrame.center());
+    // A dialog wider than its owner must not hang off the screen's edge.
+    if (const QScreen* screen = owner->screen()) {
+        const QRect avail = screen->availableGeometry();
+        frame.moveLeft(std::clamp(frame.left(), avail.left(), std::max(avail.left(), avail.right() - frame.width() + 1)));
+        frame.moveTop(std::clamp(frame.top(), avail.top(), std::max(avail.top(), avail.bottom() - frame.height() + 1)));
+    }
     move(frame.topLeft());
 }
 
