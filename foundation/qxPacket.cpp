@@ -129,7 +129,7 @@ Reader::Property Reader::ReadProperty(const QString& owner)
     FPos += nameLen;
     p.size = U16();
     p.type = U16() & 0x7FFF;
-    const QString named = owner + u"的属性 "_s + QString::fromLatin1(p.name);
+    const QString named = owner + u"的属性 "_s + QString::fromLatin1(p.name) + u" "_s;
     if (p.type & ptArray) {
         Need(4, named);
         p.count = U32();
