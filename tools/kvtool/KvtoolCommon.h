@@ -15,5 +15,6 @@ int UsageError(const QString& usage);
 // Subcommands; each gets the arguments after its own name.
 int RunKvfile(const QStringList& args);
 int RunCalc(const QStringList& args);
+int RunTable(const QStringList& args);
 
 } // namespace Kvtool
