@@ -23,6 +23,8 @@ qint64 dayNumberOf(const QDate& d) { return d.toJulianDay() - firstDay() + 1; }
 QDateTime dateTimeOf(double ms)
 {
     const double days = std::floor(ms / double(kMsPerDay));
+    if (!(std::fabs(days) < 1e9)) // also NaN: no date of a calendar
+        return QDateTime();
     return QDateTime(dateOf(qint64(days)), QTime::fromMSecsSinceStartOfDay(int(ms - days * double(kMsPerDay))));
 }
 

@@ -112,6 +112,7 @@ private:
     const QString& FSource;
     qsizetype FPos = 0;
     TqxFieldDefs FDefs;
+    std::vector<QByteArray> FNameKeys;
     std::vector<Layout> FLayouts;
     int FNullBytes = 0;
     std::vector<qsizetype> FRowStart;
@@ -167,9 +168,13 @@ void Reader::ReadField(int index)
     FPos += nameLen;
     if (def.Name.isEmpty())
         Fail(what + u"没有字段名。"_s);
-    for (const TqxFieldDef& d : FDefs)
-        if (d.Name.compare(def.Name, Qt::CaseInsensitive) == 0)
+    // Compared as they will be written again: bytes that are no GBK text
+    // must not turn two names into one on the next save.
+    const QByteArray key = Gbk::Encode(def.Name);
+    for (const QByteArray& k : FNameKeys)
+        if (qxCompare::Equal(k, key, true))
             Fail(u"字段名“"_s + def.Name + u"”重复。"_s);
+    FNameKeys.push_back(key);
     const QString named = u"字段“"_s + def.Name + u"”"_s;
     const quint16 size = U16();
     const quint16 type = U16();
