@@ -208,7 +208,9 @@ void TqxDataSetModel::EmitRowChanged(int row)
 
 void TqxDataSetModel::DataSetRowInserted(int pos)
 {
-    const int m = MirrorPos(pos);
+    // A new row at the place of the row being inserted goes before it: that
+    // one is entered before the cursor's current row.
+    const int m = FPhantom >= 0 && pos > FPhantom ? pos + 1 : pos;
     beginInsertRows(QModelIndex(), m, m);
     FRows.insert(FRows.begin() + m, FDataSet->BookmarkAt(pos));
     if (FPhantom >= 0 && m <= FPhantom)
@@ -230,7 +232,7 @@ void TqxDataSetModel::DataSetRowMoved(int from, int to)
 {
     const int source = MirrorPos(from);
     const int phantomAfterRemoval = FPhantom > source ? FPhantom - 1 : FPhantom;
-    const int target = phantomAfterRemoval >= 0 && to >= phantomAfterRemoval ? to + 1 : to;
+    const int target = phantomAfterRemoval >= 0 && to > phantomAfterRemoval ? to + 1 : to;
     const int destination = target > source ? target + 1 : target;
     const bool moving = beginMoveRows(QModelIndex(), source, source, QModelIndex(), destination);
     const TqxBookmark b = FRows[size_t(source)];

@@ -161,6 +161,25 @@ void TestDataSetModel::rowBeingInserted()
     QCOMPARE(model.CurrentRow(), 4);
     t.Cancel();
     QCOMPARE(model.rowCount(), 4);
+
+    // Rows another cursor adds or removes meanwhile keep the new row where the cursor enters it.
+    TqxDataSet other;
+    other.CloneCursor(t);
+    t.SetRecNo(2);
+    t.Insert(); // before d
+    other.SetRecNo(2);
+    other.Insert(); // also before d
+    other.FieldByName(u"项目名称"_s)->SetAsString(u"e"_s);
+    other.Post();
+    QCOMPARE(model.CurrentRow(), t.InsertRow());
+    QCOMPARE(column(model, 0), (QStringList{u"a"_s, u"e"_s, QString(), u"d"_s, u"b"_s, u"c"_s}));
+    other.Last();
+    other.Delete();
+    other.First();
+    other.Delete();
+    QCOMPARE(model.CurrentRow(), t.InsertRow());
+    QCOMPARE(column(model, 0), (QStringList{u"e"_s, QString(), u"d"_s, u"b"_s}));
+    t.Cancel();
 }
 
 void TestDataSetModel::editsThroughTheCursor()
