@@ -240,9 +240,15 @@ void TqxDataSet::SyncFields()
 
 // ---------------------------------------------------------------- store events
 
+void TqxDataSet::StoreResetting()
+{
+    FResetKeep = Active() ? CurrentRec() : -1;
+}
+
 void TqxDataSet::StoreReset(bool sameRows)
 {
-    const TqxRecId keep = sameRows && FPos >= 0 && FPos < FView.Count() ? FView.At(FPos) : -1;
+    const TqxRecId keep = sameRows ? FResetKeep : -1;
+    FResetKeep = -1;
     DropEdit();
     if (FFields.size() != FStore->Defs().size() || FFieldDefs != FStore->Defs())
         SyncFields();
@@ -262,7 +268,12 @@ void TqxDataSet::StoreReset(bool sameRows)
         }
     }
     FView.SetKey(std::move(key));
-    ApplyFilter();
+    try {
+        ApplyFilter();
+    } catch (...) {
+        // Another cursor's reload is no place to report this one's failing
+        // filter handler; the filter is off and shows every row.
+    }
     ResetView(keep);
 }
 
@@ -282,7 +293,7 @@ void TqxDataSet::ResetView(TqxRecId keep)
 
 void TqxDataSet::StoreRowInserted(TqxRecId rec, int orderPos)
 {
-    ApplyChange(FView.Inserted(rec, orderPos), rec);
+    ApplyChange(FView.Inserted(rec, orderPos));
 }
 
 void TqxDataSet::StoreRowUpdating(TqxRecId rec, int)
@@ -292,15 +303,15 @@ void TqxDataSet::StoreRowUpdating(TqxRecId rec, int)
 
 void TqxDataSet::StoreRowUpdated(TqxRecId rec, int orderPos)
 {
-    ApplyChange(FView.Updated(rec, orderPos), rec);
+    ApplyChange(FView.Updated(rec, orderPos));
 }
 
 void TqxDataSet::StoreRowDeleted(TqxRecId rec, int orderPos)
 {
-    ApplyChange(FView.Deleted(rec, orderPos), rec);
+    ApplyChange(FView.Deleted(rec, orderPos));
 }
 
-void TqxDataSet::ApplyChange(const TqxDataSetView::Change& change, TqxRecId)
+void TqxDataSet::ApplyChange(const TqxDataSetView::Change& change)
 {
     using C = TqxDataSetView::Change;
     const int count = FView.Count();

@@ -203,6 +203,7 @@ private:
     void StoreRowUpdating(TqxRecId rec, int orderPos) override;
     void StoreRowUpdated(TqxRecId rec, int orderPos) override;
     void StoreRowDeleted(TqxRecId rec, int orderPos) override;
+    void StoreResetting() override;
     void StoreReset(bool sameRows) override;
 
     // Fields read this; writes go to the edit buffer.
@@ -217,7 +218,7 @@ private:
     void SyncFields();
     void ResetView(TqxRecId keep);
     void ApplyFilter();
-    void ApplyChange(const TqxDataSetView::Change& change, TqxRecId rec);
+    void ApplyChange(const TqxDataSetView::Change& change);
     void FixFlags();
     TqxRecId CurrentRec() const { return FPos >= 0 ? FView.At(FPos) : -1; }
     void MoveTo(int pos); // with scroll events
@@ -249,6 +250,7 @@ private:
     TqxBookmark FInsertBefore; // Insert: the row the new one goes before
     bool FInsertAppend = false;
     bool FModified = false;
+    TqxRecId FResetKeep = -1;      // the current row when the store began a reset
     TqxRecId FActiveOverride = -1; // the row fields read while filtering or drawing
     bool FOverrideBuffer = false;  // ... or the edit buffer
 

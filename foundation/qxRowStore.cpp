@@ -100,6 +100,7 @@ void TqxRowStore::Empty()
 {
     if (RowCount() == 0)
         return;
+    Notify([](TqxRowStoreClient* c) { c->StoreResetting(); });
     Touch();
     const std::vector<TqxRecId> rows = FData.Order();
     FData.SetOrder({});
@@ -117,6 +118,7 @@ void TqxRowStore::Empty()
 
 void TqxRowStore::Replace(TqxRowData data)
 {
+    Notify([](TqxRowStoreClient* c) { c->StoreResetting(); });
     FData = std::move(data);
     FChangeCount = 0;
     FHasBaseline = false;
@@ -153,6 +155,7 @@ void TqxRowStore::CancelUpdates()
         FChangeCount = 0;
         return;
     }
+    Notify([](TqxRowStoreClient* c) { c->StoreResetting(); });
     for (const auto& [rec, copy] : FOldCopy) {
         FData.CopyRow(rec, copy);
         FData.FreeSlot(copy);

@@ -21,7 +21,9 @@ public:
     // The row has left the stored order; its values are still readable.
     virtual void StoreRowDeleted(TqxRecId rec, int orderPos) = 0;
     // Structure, content or order replaced as a whole; sameRows when the rows
-    // that stay keep their identity (changes cancelled).
+    // that stay keep their identity (changes cancelled). Resetting comes first,
+    // while the old rows are still in place.
+    virtual void StoreResetting() {}
     virtual void StoreReset(bool sameRows) = 0;
 };
 

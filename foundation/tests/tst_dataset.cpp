@@ -485,8 +485,10 @@ void TestDataSet::changeLog()
     t.Delete();
     QCOMPARE(t.ChangeCount(), 3);
     QCOMPARE(Column(t, u"项目名称"_s), (QStringList{u"a"_s, u"x"_s, u"b"_s}));
+    QCOMPARE(Current(t), u"b"_s);
     t.CancelUpdates();
     QCOMPARE(Column(t, u"项目名称"_s), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    QCOMPARE(Current(t), u"b"_s); // the cursor stays on its row
     QCOMPARE(Column(t, u"单价"_s), (QStringList{QString(), QString(), QString()}));
     QCOMPARE(t.ChangeCount(), 0);
 
