@@ -5,9 +5,9 @@
 
 #include <QStringList>
 
-using namespace Qt::StringLiterals;
-
 namespace KvTable {
+
+using namespace Qt::StringLiterals;
 
 // 项目名称 (text 8, required), 类别 (text 20), 数量 (integer), 单价 (money), 系统 (boolean)
 inline TqxFieldDefs ItemDefs()
