@@ -171,7 +171,9 @@ void TqxDataSet::CloneCursor(TqxDataSet& source, bool keepSettings)
         FFilterOptions = {};
     }
     FFilterExpr.reset();
+    FAdoptOrderFrom = keepSettings ? &source.FView : nullptr;
     AttachStore(source.FStore);
+    FAdoptOrderFrom = nullptr;
     if (keepSettings) {
         const int pos = RowOf(current);
         if (pos >= 0) {
@@ -267,7 +269,10 @@ void TqxDataSet::StoreReset(bool sameRows)
             FFiltered = false;
         }
     }
-    FView.SetKey(std::move(key));
+    if (FAdoptOrderFrom && FAdoptOrderFrom->Key() == key)
+        FView.AdoptKey(*FAdoptOrderFrom);
+    else
+        FView.SetKey(std::move(key));
     try {
         ApplyFilter();
     } catch (...) {

@@ -261,6 +261,7 @@ private:
     std::unique_ptr<TqxFilterExpr> FFilterExpr;
     std::exception_ptr FFilterFailure;
 
+    const TqxDataSetView* FAdoptOrderFrom = nullptr; // while a clone attaches: its source's sorted order
     int FDisableCount = 0;
     bool FPendingChange = false;
     std::vector<TqxDataSetObserver*> FObservers;

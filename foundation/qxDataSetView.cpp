@@ -25,6 +25,18 @@ void TqxDataSetView::SetKey(std::vector<int> key)
     Rebuild();
 }
 
+void TqxDataSetView::AdoptKey(const TqxDataSetView& other)
+{
+    if (other.FData != FData || other.FKey.empty()) {
+        SetKey(other.FKey);
+        return;
+    }
+    FKey = other.FKey;
+    FKeyKinds = other.FKeyKinds;
+    FSorted = other.FSorted;
+    BuildShown();
+}
+
 void TqxDataSetView::SetAccept(TAccept accept)
 {
     FAccept = std::move(accept);

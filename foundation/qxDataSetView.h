@@ -21,6 +21,9 @@ public:
     void Bind(const TqxRowData* data) { FData = data; }
     // Key fields of the index (empty: stored order); rebuilds the index.
     void SetKey(std::vector<int> key);
+    // The same key as another view over the same rows, taking its order as
+    // it stands instead of sorting again (a clone that keeps its source's index).
+    void AdoptKey(const TqxDataSetView& other);
     const std::vector<int>& Key() const { return FKey; }
     // The filter (empty: every row); rebuilds the shown rows.
     void SetAccept(TAccept accept);

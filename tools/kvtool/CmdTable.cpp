@@ -7,7 +7,6 @@
 #include "qxDataSet.h"
 #include "qxErrors.h"
 #include "qxFileSystem.h"
-#include "qxNumbers.h"
 
 #include <QStringDecoder>
 
@@ -18,19 +17,6 @@ namespace Kvtool {
 namespace {
 
 const QString kUsage = u"kvtool table dump FILE [--csv] | kvtool table import FILE --csv CSV"_s;
-
-QString csvValue(const TqxField* f)
-{
-    if (f->IsNull())
-        return QString();
-    switch (f->Kind()) {
-    case TqxFieldKind::Float:
-    case TqxFieldKind::Money:
-        return FloatToShortest(f->AsFloat());
-    default:
-        return f->AsString();
-    }
-}
 
 QString describe(const TqxField* f)
 {
@@ -52,7 +38,7 @@ int dump(const QString& fileName, bool csv)
         for (t.First(); !t.Eof(); t.Next()) {
             QStringList values;
             for (int i = 0; i < t.FieldCount(); ++i)
-                values.append(csvValue(t.Fields(i)));
+                values.append(FieldText(t.Fields(i)));
             Out(Csv::Line(values));
         }
         return Ok;
@@ -65,7 +51,7 @@ int dump(const QString& fileName, bool csv)
         QStringList values;
         for (int i = 0; i < t.FieldCount(); ++i) {
             const TqxField* f = t.Fields(i);
-            values.append(f->FieldName() + u'=' + (f->IsNull() ? u"(空)"_s : csvValue(f)));
+            values.append(f->FieldName() + u'=' + (f->IsNull() ? u"(空)"_s : FieldText(f)));
         }
         Out(u"  ["_s + QString::number(t.RecNo()) + u"] "_s + values.join(u"，"_s));
     }

@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {u"kvfile"_s, u"kvtool kvfile list FILE        项目、模板或备份文件的文件头"_s, Kvtool::RunKvfile},
     {u"calc"_s, u"kvtool calc EXPR [--var NAME=VALUE]...  计算取费公式，输出值的类型和值"_s, Kvtool::RunCalc},
     {u"table"_s, u"kvtool table dump FILE [--csv]  表文件的字段和记录\n  kvtool table import FILE --csv CSV  把 CSV 文件的记录追加到表文件"_s, Kvtool::RunTable},
+    {u"budget"_s, u"kvtool budget FILE [--view 施工地点|项目类别]  分组后的预算书和计算后的取费表"_s, Kvtool::RunBudget},
 };
 
 int help()

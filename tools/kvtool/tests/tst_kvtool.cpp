@@ -1,31 +1,14 @@
 // kvtool as a script sees it: output, messages and exit codes.
 
+#include "KvtoolRun.h"
 #include "KavelinFiles.h"
 #include "KvTestSupport.h"
 
-#include <QProcess>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run kvtool(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KVTOOL_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-} // namespace
+using KvTest::Run;
+using KvTest::kvtool;
 
 class TestKvtool : public QObject {
     Q_OBJECT

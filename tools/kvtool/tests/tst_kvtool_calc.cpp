@@ -1,30 +1,13 @@
 // kvtool calc as a script sees it: one line of kind and value, or the
 // failure with the evaluator's error text and position, and the exit codes.
 
+#include "KvtoolRun.h"
 #include <QDate>
-#include <QProcess>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run kvtool(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KVTOOL_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-} // namespace
+using KvTest::Run;
+using KvTest::kvtool;
 
 class TestKvtoolCalc : public QObject {
     Q_OBJECT

@@ -3,30 +3,18 @@
 // our own writer: two published examples, and an item library with a deleted
 // row, an unused row, an old copy of an edited row and a change log.
 
+#include "KvtoolRun.h"
 #include "KvTestSupport.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using KvTest::Run;
+using KvTest::kvtool;
 
 namespace {
 
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run kvtool(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KVTOOL_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 QByteArray hex(const char* text)
 {
