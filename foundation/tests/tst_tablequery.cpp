@@ -118,6 +118,17 @@ void TestTableQuery::indexFollowsEdits()
     t.FieldByName(u"数量"_s)->SetAsInteger(-5);
     t.Post();
     QCOMPARE(t.RecNo(), 3); // after the nulls, and the cursor follows the row
+
+    // A clone keeping t's index takes t's order as edited, and then follows edits on its own.
+    TqxDataSet c;
+    c.CloneCursor(t, true);
+    QCOMPARE(Column(c, u"项目名称"_s), Column(t, u"项目名称"_s));
+    QCOMPARE(c.RecNo(), 3);
+    c.Last();
+    c.Edit();
+    c.FieldByName(u"数量"_s)->SetAsInteger(-9);
+    c.Post();
+    QCOMPARE(Column(c, u"项目名称"_s), Column(t, u"项目名称"_s));
     QCOMPARE(Current(t), u"n"_s);
 }
 
