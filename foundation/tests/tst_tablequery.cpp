@@ -16,6 +16,7 @@ private Q_SLOTS:
     void indexFollowsEdits();
     void locate_data();
     void locate();
+    void locateBoolean();
     void filter_data();
     void filter();
     void malformedFilter_data();
@@ -158,6 +159,23 @@ void TestTableQuery::locate()
     t.Last();
     QCOMPARE(t.Locate(fields, values, TqxLocateOptions(options)), !found.isEmpty());
     QCOMPARE(Current(t), found.isEmpty() ? u"r9"_s : found); // not found: the cursor stays
+}
+
+void TestTableQuery::locateBoolean()
+{
+    TqxDataSet t;
+    Create(t, ItemDefs());
+    Fill(t, {{u"a"_s, QVariant(), 1, 1, QVariant()}, {u"b"_s, QVariant(), 2, 2, true}, {u"c"_s, QVariant(), 3, 3, false}});
+    // Every option set finds a boolean by its value, whatever the letter case of its text.
+    for (const TqxLocateOptions options : {TqxLocateOptions(), TqxLocateOptions(loPartialKey),
+                                           TqxLocateOptions(loPartialKey | loCaseInsensitive)}) {
+        QVERIFY(t.Locate(u"系统"_s, true, options));
+        QCOMPARE(Current(t), u"b"_s);
+        QVERIFY(t.Locate(u"系统"_s, false, options));
+        QCOMPARE(Current(t), u"c"_s); // a null boolean is not false
+        QVERIFY(t.Locate(u"系统"_s, u"是"_s, options));
+        QCOMPARE(Current(t), u"b"_s);
+    }
 }
 
 void TestTableQuery::filter_data()
