@@ -1,0 +1,981 @@
+#include "qxDBCtrls_DBGrid.h"
+
+#include "qxDBCtrls_GridDelegate.h"
+#include "qxDBCtrls_GridHeaders.h"
+#include "qxDBCtrls_InplaceEdit.h"
+#include "qxDataSetModel.h"
+#include "qxErrors.h"
+#include "qxUiFunctions.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDrag>
+#include <QKeyEvent>
+#include <QMimeData>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kRowsMimeType = u"application/x-kavelin-grid-rows"_s;
+
+// Latin letters in any case; everything else as it is.
+bool sameName(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a.at(i).unicode();
+        const char16_t y = b.at(i).unicode();
+        const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+        if (upper(x) != upper(y))
+            return false;
+    }
+    return true;
+}
+
+// A tag's number in a group value: the text between the first opening tag
+// and the closing tag after it; none when the tag is absent or malformed.
+std::optional<qint64> readTag(const QString& value, const QString& name)
+{
+    const QString open = u'<' + name + u'>';
+    const qsizetype start = value.indexOf(open);
+    if (start < 0)
+        return std::nullopt;
+    const qsizetype from = start + open.size();
+    const qsizetype end = value.indexOf(u"</"_s + name + u'>', from);
+    if (end < 0)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 n = value.mid(from, end - from).trimmed().toLongLong(&ok);
+    return ok ? std::optional<qint64>(n) : std::nullopt;
+}
+
+// Keeps the table's controls disabled while it lives.
+class TControlsLock {
+public:
+    explicit TControlsLock(TqxDataSet* ds) : FDs(ds) { FDs->DisableControls(); }
+    ~TControlsLock() { FDs->EnableControls(); }
+    TControlsLock(const TControlsLock&) = delete;
+    TControlsLock& operator=(const TControlsLock&) = delete;
+
+private:
+    TqxDataSet* FDs;
+};
+
+} // namespace
+
+QColor ColorFromNumber(qint64 number)
+{
+    return QColor(int(number & 0xFF), int((number >> 8) & 0xFF), int((number >> 16) & 0xFF));
+}
+
+const TDBGridOptions TqxDBGrid::DefaultOptions = dgEditing | dgTitles | dgIndicator | dgColumnResize | dgColLines |
+                                                 dgRowLines | dgTabs | dgCancelOnExit;
+
+TqxDBGrid::TqxDBGrid(QWidget* parent)
+    : QTableView(parent), FModel(new TqxDataSetModel(nullptr, this)), FDelegate(new TqxDBGridDelegate(this)),
+      FTitle(new TqxDBGridTitle(this)), FIndicator(new TqxDBGridIndicator(this)), FOptions(DefaultOptions),
+      FBoolDisplay(u"√;"_s)
+{
+    setHorizontalHeader(FTitle);
+    setVerticalHeader(FIndicator);
+    setItemDelegate(FDelegate);
+    setSelectionMode(NoSelection);
+    setShowGrid(false);
+    setWordWrap(false);
+    setDragEnabled(false);
+    setAutoScroll(false);
+    viewport()->setAcceptDrops(true);
+
+    // Structural changes move the view's current cell by themselves; the
+    // table's own position is what counts, so the guard is taken before the
+    // view hears of the change and released after it has dealt with it.
+    const auto guard = [this] { ++FModelChanging; };
+    connect(FModel, &QAbstractItemModel::rowsAboutToBeInserted, this, guard);
+    connect(FModel, &QAbstractItemModel::rowsAboutToBeRemoved, this, guard);
+    connect(FModel, &QAbstractItemModel::rowsAboutToBeMoved, this, guard);
+    connect(FModel, &QAbstractItemModel::modelAboutToBeReset, this, guard);
+    connect(FModel, &QAbstractItemModel::layoutAboutToBeChanged, this, guard);
+    setModel(FModel);
+    const auto done = [this] { AfterModelChange(false); };
+    connect(FModel, &QAbstractItemModel::rowsInserted, this, done);
+    connect(FModel, &QAbstractItemModel::rowsRemoved, this, done);
+    connect(FModel, &QAbstractItemModel::rowsMoved, this, done);
+    connect(FModel, &QAbstractItemModel::modelReset, this, [this] { AfterModelChange(true); });
+    connect(FModel, &QAbstractItemModel::layoutChanged, this, [this] { AfterModelChange(false); });
+    connect(FModel, &TqxDataSetModel::currentRowChanged, this, [this] { SyncFromDataSet(); });
+    connect(FModel, &TqxDataSetModel::errorOccurred, this, [](const QString& message) { ShowExceptionMessage(message); });
+
+    connect(FTitle, &QHeaderView::sectionResized, this, [this](int view, int, int size) {
+        TqxColumn* column = Columns(ColumnOfView(view));
+        if (!FApplyingColumns && column && size > 0)
+            column->FWidth = std::max(0, size - LineWidth());
+    });
+    connect(qApp, &QApplication::focusChanged, this, &TqxDBGrid::FocusMoved);
+
+    // The corner is the indicator cell of the title row: a click there toggles every row.
+    FCorner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (FCorner) {
+        FCorner->disconnect();
+        FCorner->installEventFilter(this);
+    }
+    UpdateRowHeight();
+    ApplyOptions();
+}
+
+TqxDBGrid::~TqxDBGrid()
+{
+    FDestroying = true;
+    disconnect(qApp, &QApplication::focusChanged, this, &TqxDBGrid::FocusMoved);
+}
+
+// ---------------------------------------------------------------- the table
+
+void TqxDBGrid::SetDataSource(TqxDataSource* source)
+{
+    if (source == FDataSource)
+        return;
+    if (FDataSource)
+        FDataSource->disconnect(this);
+    FDataSource = source;
+    if (FDataSource) {
+        connect(FDataSource, &TqxDataSource::DataSetAssigned, this, &TqxDBGrid::DataSourceChanged);
+        connect(FDataSource, &TqxDataSource::UpdateRecordRequested, this, &TqxDBGrid::CommitEditor);
+        connect(FDataSource, &QObject::destroyed, this, [this] { FModel->SetDataSet(nullptr); });
+    }
+    DataSourceChanged();
+}
+
+void TqxDBGrid::DataSourceChanged()
+{
+    DiscardEditor();
+    FSelectedRows.Clear();
+    FModel->SetDataSet(FDataSource ? FDataSource->DataSet() : nullptr);
+}
+
+TqxDataSet* TqxDBGrid::DataSet() const { return FModel->DataSet(); }
+
+bool TqxDBGrid::TableOpen() const { return DataSet() && DataSet()->Active(); }
+
+// ---------------------------------------------------------------- columns
+
+TqxColumn* TqxDBGrid::Columns(int index) const
+{
+    return index >= 0 && index < ColumnCount() ? FColumns[size_t(index)].get() : nullptr;
+}
+
+TqxColumn* TqxDBGrid::AddColumn(const QString& fieldName, const QString& title, int width)
+{
+    if (FDefaultColumns) {
+        FColumns.clear();
+        FDefaultColumns = false;
+    }
+    FColumns.push_back(std::unique_ptr<TqxColumn>(new TqxColumn(this, fieldName)));
+    TqxColumn* column = FColumns.back().get();
+    column->FTitle = title;
+    column->FWidth = std::max(0, width);
+    SetModelColumns();
+    return column;
+}
+
+void TqxDBGrid::ClearColumns()
+{
+    FColumns.clear();
+    FDefaultColumns = true;
+    SetModelColumns();
+}
+
+TqxColumn* TqxDBGrid::FindColumn(const QString& fieldName) const
+{
+    for (const auto& c : FColumns)
+        if (sameName(c->FieldName(), fieldName))
+            return c.get();
+    return nullptr;
+}
+
+int TqxDBGrid::ViewOfColumn(int column) const
+{
+    return column >= 0 && column < int(FViewOfColumn.size()) ? FViewOfColumn[size_t(column)] : -1;
+}
+
+int TqxDBGrid::ColumnOfView(int view) const
+{
+    return view >= 0 && view < int(FColumnOfView.size()) ? FColumnOfView[size_t(view)] : -1;
+}
+
+bool TqxDBGrid::ColumnShown(int column) const
+{
+    const TqxColumn* c = Columns(column);
+    return c && c->Visible() && ViewOfColumn(column) >= 0;
+}
+
+void TqxDBGrid::SetModelColumns()
+{
+    DiscardEditor();
+    QStringList names;
+    if (!FDefaultColumns)
+        for (const auto& c : FColumns)
+            names.append(c->FieldName());
+    FModel->SetColumns(names); // resets the model, which rebuilds the column map
+}
+
+void TqxDBGrid::ColumnChanged(const TqxColumn* column, bool fields)
+{
+    if (fields) {
+        FDefaultColumns = false;
+        SetModelColumns();
+        return;
+    }
+    const int view = ViewOfColumn(column->Index());
+    if (view < 0)
+        return;
+    FApplyingColumns = true;
+    setColumnHidden(view, !column->Visible());
+    if (column->Visible())
+        FTitle->resizeSection(view, column->FWidth + LineWidth());
+    FApplyingColumns = false;
+    FTitle->viewport()->update();
+    viewport()->update();
+}
+
+// The model shows exactly the columns whose field the table has, in order.
+void TqxDBGrid::RebuildColumnMap()
+{
+    const TqxDataSet* ds = DataSet();
+    if (FDefaultColumns) { // no table: no columns
+        std::vector<std::unique_ptr<TqxColumn>> columns;
+        for (int view = 0; view < FModel->columnCount(); ++view) {
+            const QString name = ds->Fields(FModel->FieldOfColumn(view))->FieldName();
+            auto it = std::find_if(FColumns.begin(), FColumns.end(),
+                                   [&](const auto& c) { return c && c->FieldName() == name; });
+            columns.push_back(it != FColumns.end() ? std::move(*it)
+                                                   : std::unique_ptr<TqxColumn>(new TqxColumn(this, name)));
+        }
+        FColumns = std::move(columns);
+    }
+    FViewOfColumn.assign(FColumns.size(), -1);
+    FColumnOfView.clear();
+    for (size_t i = 0; i < FColumns.size(); ++i) {
+        if (ds && ds->FindField(FColumns[i]->FieldName())) {
+            FViewOfColumn[i] = int(FColumnOfView.size());
+            FColumnOfView.push_back(int(i));
+        }
+    }
+    if (FCurrentColumn >= ColumnCount() || (FCurrentColumn < 0 && ColumnCount() > 0))
+        FCurrentColumn = ColumnCount() > 0 ? 0 : -1;
+    ApplyColumnsToView();
+}
+
+void TqxDBGrid::ApplyColumnsToView()
+{
+    FApplyingColumns = true;
+    for (int view = 0; view < int(FColumnOfView.size()); ++view) {
+        const TqxColumn* c = FColumns[size_t(FColumnOfView[size_t(view)])].get();
+        setColumnHidden(view, !c->Visible());
+        FTitle->resizeSection(view, c->FWidth + LineWidth());
+    }
+    FApplyingColumns = false;
+}
+
+// ---------------------------------------------------------------- options and look
+
+void TqxDBGrid::SetOptions(TDBGridOptions options)
+{
+    if (options == FOptions)
+        return;
+    FOptions = options;
+    ApplyOptions();
+}
+
+void TqxDBGrid::ApplyOptions()
+{
+    const bool rowSelect = FOptions & dgRowSelect;
+    if (rowSelect)
+        CommitEditor();
+    FTitle->setVisible(FOptions & dgTitles);
+    FIndicator->setVisible(FOptions & dgIndicator);
+    FTitle->setSectionResizeMode(FOptions & dgColumnResize ? QHeaderView::Interactive : QHeaderView::Fixed);
+    setTabKeyNavigation(FOptions & dgTabs);
+    setSelectionBehavior(rowSelect ? SelectRows : SelectItems);
+    setEditTriggers(FOptions & dgEditing && !rowSelect
+                        ? EditTriggers(DoubleClicked | SelectedClicked | EditKeyPressed | AnyKeyPressed)
+                        : EditTriggers(NoEditTriggers));
+    UpdateRowHeight();
+    ApplyColumnsToView();
+    viewport()->update();
+}
+
+void TqxDBGrid::UpdateRowHeight()
+{
+    FIndicator->setMinimumSectionSize(1);
+    FIndicator->setDefaultSectionSize(fontMetrics().height() + 4 + RowLineWidth());
+}
+
+void TqxDBGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        UpdateRowHeight();
+}
+
+void TqxDBGrid::SetGroups(const QStringList& lines)
+{
+    FGroups = lines;
+    FGroupDefs.clear();
+    for (const QString& line : lines) {
+        const qsizetype at = line.indexOf(u'=');
+        if (at < 0)
+            continue;
+        TGroup g{line.left(at), line.mid(at + 1), std::nullopt, std::nullopt};
+        if (const auto a = readTag(g.Value, u"Alignment"_s))
+            g.Alignment = int(*a);
+        if (const auto c = readTag(g.Value, u"Color"_s))
+            g.Color = ColorFromNumber(*c);
+        FGroupDefs.push_back(std::move(g));
+    }
+    viewport()->update();
+}
+
+void TqxDBGrid::SetBoolDisplay(const QString& text)
+{
+    FBoolDisplay = text;
+    viewport()->update();
+}
+
+const TqxDBGrid::TGroup* TqxDBGrid::FindGroup(const QString& key) const
+{
+    // As a name=value list reads: names in any letter case, the first one counts.
+    for (const TGroup& g : FGroupDefs)
+        if (g.Key.compare(key, Qt::CaseInsensitive) == 0)
+            return &g;
+    return nullptr;
+}
+
+// A group cell spreads over the neighbouring columns its group names, then
+// stays inside the data area, so its text is seen whatever the scrolling.
+QRect TqxDBGrid::WidenGroupRect(QRect rect, int column, const QString& groupValue) const
+{
+    const auto inGroup = [&](int c) {
+        const QString& name = FColumns[size_t(c)]->FieldName();
+        return !name.isEmpty() && groupValue.contains(name);
+    };
+    const auto span = [&](int c) { return (ColumnShown(c) ? FColumns[size_t(c)]->FWidth : -1) + LineWidth(); };
+    int left = rect.left();
+    int right = rect.left() + rect.width(); // one past the last pixel
+    for (int c = column - 1; c >= 1 && inGroup(c); --c)
+        left -= span(c);
+    for (int c = column + 1; c < ColumnCount() && inGroup(c); ++c)
+        right += span(c);
+    left = std::max(left, 0);
+    right = std::min(right, viewport()->width());
+    return QRect(left, rect.top(), std::max(0, right - left), rect.height());
+}
+
+bool TqxDBGrid::CellHighlighted(const QModelIndex& index) const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || current.row() != index.row())
+        return false;
+    if (!(FOptions & dgRowSelect) && current.column() != index.column())
+        return false;
+    return hasFocus() || InplaceEditorFocused() || (FOptions & dgAlwaysShowSelection);
+}
+
+QString TqxDBGrid::LookupText(const TqxColumn* column, const TqxBookmark& row) const
+{
+    TqxDataSet* ds = DataSet();
+    TqxDataSet* lookup = column->Lookup().DataSet;
+    const TqxField* key = column->Field();
+    if (!ds || !key || !lookup || !lookup->Active())
+        return QString();
+    const QVariant value = ds->ValueAt(row, key->Index());
+    if (!value.isValid())
+        return QString();
+    return lookup->Lookup(column->Lookup().KeyField, value, column->Lookup().ResultField).toString();
+}
+
+void TqxDBGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    // Merged cells keep their text inside the visible area, so a sideways
+    // scroll changes what they show, not only where.
+    if (dx != 0)
+        viewport()->update();
+}
+
+// ---------------------------------------------------------------- the current cell
+
+void TqxDBGrid::SetSelectedIndex(int column)
+{
+    if (column < 0 || column >= ColumnCount())
+        return;
+    const int view = ViewOfColumn(column);
+    const QModelIndex current = currentIndex();
+    if (view >= 0 && current.isValid()) {
+        setCurrentIndex(FModel->index(current.row(), view));
+    } else if (column != FCurrentColumn) {
+        FCurrentColumn = column;
+        Q_EMIT OnColEnter();
+    }
+}
+
+TqxField* TqxDBGrid::SelectedField() const
+{
+    const TqxColumn* column = SelectedColumn();
+    return column ? column->Field() : nullptr;
+}
+
+void TqxDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    const int oldColumn = FCurrentColumn;
+    if (current.isValid())
+        FCurrentColumn = ColumnOfView(current.column());
+    if (!FSyncing && !FModelChanging && current.isValid() && current.row() != FModel->CurrentRow()) {
+        FModel->SetCurrentRow(current.row());
+        if (FModel->CurrentRow() != current.row())
+            SyncFromDataSet(); // the table refused to move (a post failed)
+    }
+    if (FCurrentColumn != oldColumn)
+        Q_EMIT OnColEnter();
+    if (current.row() != previous.row() || (FOptions & dgRowSelect)) {
+        viewport()->update();
+        FIndicator->viewport()->update();
+    }
+}
+
+void TqxDBGrid::AfterModelChange(bool reset)
+{
+    if (FModelChanging > 0)
+        --FModelChanging;
+    if (reset)
+        RebuildColumnMap();
+    SyncFromDataSet();
+}
+
+// The view follows the table's position (moved by code, a navigator, a filter).
+void TqxDBGrid::SyncFromDataSet()
+{
+    if (FModelChanging > 0)
+        return;
+    const int row = FModel->CurrentRow();
+    int view = ViewOfColumn(FCurrentColumn);
+    if (view < 0 && FModel->columnCount() > 0)
+        view = 0;
+    const QModelIndex wanted = row >= 0 && view >= 0 ? FModel->index(row, view) : QModelIndex();
+    if (wanted != currentIndex()) {
+        // An edit left on another row would be written there; the table has moved on.
+        if (FEditor && state() == EditingState && currentIndex().row() != row)
+            DiscardEditor();
+        ++FSyncing;
+        selectionModel()->setCurrentIndex(wanted, QItemSelectionModel::NoUpdate);
+        --FSyncing;
+        if (wanted.isValid() && !DataSet()->ControlsDisabled())
+            scrollTo(wanted);
+    }
+    FIndicator->viewport()->update();
+}
+
+// ---------------------------------------------------------------- row selection
+
+void TqxDBGrid::RepaintSelection()
+{
+    viewport()->update();
+    FIndicator->viewport()->update();
+}
+
+void TqxDBGrid::ClearSelectedRows()
+{
+    if (FSelectedRows.IsEmpty())
+        return;
+    FSelectedRows.Clear();
+    RepaintSelection();
+}
+
+bool TqxDBGrid::CurrentRowSelected() const
+{
+    return TableOpen() && FSelectedRows.Contains(DataSet()->GetBookmark());
+}
+
+void TqxDBGrid::SetCurrentRowSelected(bool on)
+{
+    if (!TableOpen() || DataSet()->State() == TqxDataSetState::Insert)
+        return;
+    const TqxBookmark b = DataSet()->GetBookmark();
+    if (on)
+        FSelectedRows.Add(b);
+    else
+        FSelectedRows.Remove(b);
+    RepaintSelection();
+}
+
+void TqxDBGrid::SelectClickedRow(bool ctrl)
+{
+    TqxDataSet* ds = DataSet();
+    if (ds->State() == TqxDataSetState::Insert || ds->IsEmpty())
+        return;
+    const TqxBookmark b = ds->GetBookmark();
+    if (ctrl) {
+        FSelectedRows.Toggle(b);
+    } else {
+        // A plain click on the only selected row unselects it; otherwise that row alone is selected.
+        const bool onlyThis = FSelectedRows.Count() == 1 && FSelectedRows.Contains(b);
+        FSelectedRows.Clear();
+        if (!onlyThis)
+            FSelectedRows.Add(b);
+    }
+    RepaintSelection();
+}
+
+void TqxDBGrid::ToggleAllRows()
+{
+    if (!TableOpen())
+        return;
+    TqxDataSet* ds = DataSet();
+    QList<TqxBookmark> accepted;
+    {
+        TControlsLock lock(ds);
+        ds->CheckBrowseMode();
+        const TqxBookmark keep = ds->GetBookmark();
+        try {
+            for (ds->First(); !ds->Eof(); ds->Next()) {
+                bool accept = true;
+                if (OnBeforeRowSelect)
+                    OnBeforeRowSelect(this, accept);
+                if (accept)
+                    accepted.append(ds->GetBookmark());
+            }
+        } catch (...) {
+            if (ds->BookmarkValid(keep))
+                ds->GotoBookmark(keep);
+            throw;
+        }
+        FSelectedRows.ToggleAll(accepted);
+        if (ds->BookmarkValid(keep))
+            ds->GotoBookmark(keep);
+    }
+    RepaintSelection();
+}
+
+// ---------------------------------------------------------------- the in-place editor
+
+TqxInplaceEdit* TqxDBGrid::EnsureEditor(QWidget* parent)
+{
+    if (!FEditor) {
+        FEditor = new TqxInplaceEdit(parent);
+        connect(FEditor, &TqxInplaceEdit::ButtonClicked, this, &TqxDBGrid::OnEditButtonClick);
+    } else if (FEditor->parentWidget() != parent) {
+        FEditor->setParent(parent);
+    }
+    FEditor->setText(QString()); // clears the modified flag left by the last cell
+    return FEditor;
+}
+
+bool TqxDBGrid::InplaceEditorFocused() const { return FEditor && FEditor->hasFocus(); }
+
+bool TqxDBGrid::EditorMode() const { return FEditor && state() == EditingState && FEditor->isVisible(); }
+
+void TqxDBGrid::SetEditorMode(bool on)
+{
+    if (on && !EditorMode() && currentIndex().isValid())
+        edit(currentIndex(), AllEditTriggers, nullptr);
+    else if (!on)
+        CommitEditor();
+}
+
+void TqxDBGrid::CommitEditor()
+{
+    if (!FEditor || state() != EditingState)
+        return;
+    commitData(FEditor);
+    if (state() == EditingState)
+        closeEditor(FEditor, QAbstractItemDelegate::NoHint);
+}
+
+void TqxDBGrid::DiscardEditor()
+{
+    if (FEditor && state() == EditingState)
+        closeEditor(FEditor, QAbstractItemDelegate::RevertModelCache);
+}
+
+void TqxDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // The view gives the focus back before it hides the editor; the editor
+    // counts as hidden already, as it is by the time the grid has the focus.
+    FClosingEditor = editor == FEditor;
+    QTableView::closeEditor(editor, hint);
+    FClosingEditor = false;
+}
+
+void TqxDBGrid::GetEditorBounds(QRect& rect) const
+{
+    if (FEditor)
+        rect = QRect(FEditor->mapTo(this, QPoint(0, 0)), FEditor->size());
+}
+
+bool TqxDBGrid::CanEditShow(const QModelIndex& index)
+{
+    TqxColumn* column = Columns(ColumnOfView(index.column()));
+    if (!column)
+        return false;
+    const TqxDataSet* ds = DataSet();
+    const bool editing = ds && (ds->State() == TqxDataSetState::Edit || ds->State() == TqxDataSetState::Insert);
+    const TqxField* field = column->Field();
+    const bool platform = TableOpen() && (FOptions & dgEditing) && !(FOptions & dgRowSelect) && !FReadOnly &&
+                          field && !field->ReadOnly() && !column->ReadOnly() && !column->IsLookup() &&
+                          (FModel->flags(index) & Qt::ItemIsEditable) &&
+                          (editing || !FDataSource || FDataSource->AutoEdit());
+    bool canInput = true;
+    if (OnCellCanInput)
+        OnCellCanInput(this, column, canInput);
+    return platform && canInput;
+}
+
+bool TqxDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    const bool opens = index.isValid() && state() != EditingState &&
+                       (trigger == AllEditTriggers || (editTriggers() & trigger));
+    if (opens && !CanEditShow(index))
+        return false;
+    return QTableView::edit(index, trigger, event);
+}
+
+void TqxDBGrid::keyboardSearch(const QString&)
+{
+    // Typing into a cell that takes no input does not jump to another row.
+}
+
+// Focus moving between the grid and its editor is how the host learns
+// about the editor; leaving the grid altogether may drop an empty new row.
+void TqxDBGrid::FocusMoved(QWidget* old, QWidget* now)
+{
+    if (FDestroying)
+        return;
+    if (FEditor && old == FEditor && now == this) {
+        Q_EMIT OnInplaceEditorExit();
+    } else if (FEditor && old == this && now == FEditor) {
+        Q_EMIT OnInplaceEditorEnter();
+    } else {
+        const bool leftGrid = old && (old == this || isAncestorOf(old)) && !(now && (now == this || isAncestorOf(now)));
+        TqxDataSet* ds = DataSet();
+        if (leftGrid && (FOptions & dgCancelOnExit) && TableOpen() && ds->State() == TqxDataSetState::Insert &&
+            !ds->Modified())
+            ds->Cancel();
+        return;
+    }
+    const bool visible = FEditor->isVisible() && !FClosingEditor;
+    if (visible != FEditorVisible) {
+        FEditorVisible = visible;
+        if (visible)
+            Q_EMIT OnInplaceEditorShow();
+        else
+            Q_EMIT OnInplaceEditorHide();
+    }
+}
+
+void TqxDBGrid::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TqxDBGrid::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
+// ---------------------------------------------------------------- keyboard
+
+// Enter: with EnterToNext the next shown column, or the first column of the
+// next row (a new row after the last one with EofCanAppend); then, as the
+// platform grid does, the editor is toggled. False when it did nothing.
+bool TqxDBGrid::EnterKey()
+{
+    const bool wasEditing = EditorMode();
+    CommitEditor();
+    bool acted = wasEditing;
+    if (FEnterToNext && TableOpen()) {
+        int next = -1;
+        for (int c = FCurrentColumn + 1; c < ColumnCount() && next < 0; ++c)
+            if (ColumnShown(c))
+                next = c;
+        try {
+            if (next >= 0) {
+                SetSelectedIndex(next);
+            } else {
+                TqxDataSet* ds = DataSet();
+                ds->Next();
+                if (ds->Eof() && FEofCanAppend)
+                    ds->Append();
+                SetSelectedIndex(0);
+            }
+        } catch (const Exception& e) {
+            ShowExceptionMessage(e.Message);
+        }
+        acted = true;
+    }
+    if (!wasEditing && currentIndex().isValid() && edit(currentIndex(), AllEditTriggers, nullptr))
+        acted = true;
+    return acted;
+}
+
+void TqxDBGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (!TableOpen()) {
+        event->ignore();
+        return;
+    }
+    TqxDataSet* ds = DataSet();
+    try {
+        switch (event->key()) {
+        case Qt::Key_Insert:
+            event->accept();
+            return;
+        case Qt::Key_Down:
+            // The last row stays the last: no new row appears.
+            if (ds->RecNo() >= ds->RecordCount()) {
+                event->accept();
+                return;
+            }
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->setAccepted(EnterKey());
+            return;
+        case Qt::Key_Escape:
+            if (ds->State() == TqxDataSetState::Edit || ds->State() == TqxDataSetState::Insert) {
+                ds->Cancel();
+                event->accept();
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+        QTableView::keyPressEvent(event);
+    } catch (const Exception& e) {
+        ShowExceptionMessage(e.Message);
+    }
+}
+
+// ---------------------------------------------------------------- mouse
+
+TqxDBGrid::THit TqxDBGrid::HitOfViewport(const QPoint& pos) const
+{
+    return {indexAt(pos).isValid() ? THitArea::Data : THitArea::Outside, false, false};
+}
+
+void TqxDBGrid::GridMouseDown(const THit& hit, Qt::MouseButton button, Qt::MouseButtons buttons,
+                              Qt::KeyboardModifiers modifiers, bool doubleClick, const QPoint& globalPos)
+{
+    FDragArmed = false;
+    if (doubleClick)
+        Q_EMIT OnRowDblClick();
+    if (!TableOpen() || hit.Area == THitArea::Outside || hit.Sizing)
+        return;
+    if (!FRowSelect || (!hit.IndicatorColumn && !(FOptions & dgRowSelect))) {
+        ClearSelectedRows();
+        return;
+    }
+    try {
+        if (button == Qt::LeftButton) {
+            if (hit.Area == THitArea::Title) {
+                ToggleAllRows();
+            } else {
+                bool accept = true;
+                if (OnBeforeRowSelect)
+                    OnBeforeRowSelect(this, accept);
+                if (accept)
+                    SelectClickedRow(modifiers & Qt::ControlModifier);
+            }
+            Q_EMIT OnAfterRowSelect();
+        }
+        if (!(buttons & Qt::RightButton) && !FSelectedRows.IsEmpty() && FAutoBeginDrag) {
+            bool accept = true;
+            if (OnBeforeRowDrag)
+                OnBeforeRowDrag(this, accept);
+            if (accept)
+                ArmDrag(globalPos);
+        }
+    } catch (const Exception& e) {
+        ShowExceptionMessage(e.Message);
+    }
+}
+
+void TqxDBGrid::ArmDrag(const QPoint& globalPos)
+{
+    FDragArmed = true;
+    FDragStart = globalPos;
+}
+
+// True when the move started the drag.
+bool TqxDBGrid::DragMoved(const QPoint& globalPos, Qt::MouseButtons buttons)
+{
+    if (!FDragArmed || !(buttons & Qt::LeftButton))
+        return false;
+    const QPoint d = globalPos - FDragStart;
+    if (std::abs(d.x()) < 4 && std::abs(d.y()) < 4)
+        return false;
+    FDragArmed = false;
+    StartRowDrag();
+    return true;
+}
+
+void TqxDBGrid::StartRowDrag()
+{
+    Q_EMIT OnStartDrag();
+    auto* drag = new QDrag(this);
+    auto* mime = new QMimeData;
+    mime->setData(kRowsMimeType, QByteArray());
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    Q_EMIT OnEndDrag(drag->target());
+}
+
+void TqxDBGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex before = currentIndex();
+    const bool doubleClick = FDoubleClick;
+    FDoubleClick = false;
+    QTableView::mousePressEvent(event); // makes the clicked cell current
+    FPressIndex = indexAt(pos);
+    FPressOnCurrent = FPressIndex.isValid() && FPressIndex == before && event->button() == Qt::LeftButton;
+    GridMouseDown(HitOfViewport(pos), event->button(), event->buttons(), event->modifiers(), doubleClick,
+                  event->globalPosition().toPoint());
+}
+
+void TqxDBGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    if (DragMoved(event->globalPosition().toPoint(), event->buttons()))
+        return;
+    QTableView::mouseMoveEvent(event);
+}
+
+void TqxDBGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    FDragArmed = false;
+    QTableView::mouseReleaseEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !index.isValid() || index != FPressIndex)
+        return;
+    Q_EMIT OnCellClick(Columns(ColumnOfView(index.column())));
+    // A click on the cell that was already current starts editing it.
+    if (FPressOnCurrent && currentIndex() == index)
+        edit(index, SelectedClicked, event);
+}
+
+void TqxDBGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The view may turn the double click into a press of its own; that press is the double click.
+    FDoubleClick = true;
+    QTableView::mouseDoubleClickEvent(event);
+    if (FDoubleClick) {
+        FDoubleClick = false;
+        GridMouseDown(HitOfViewport(event->position().toPoint()), event->button(), event->buttons(),
+                      event->modifiers(), true, event->globalPosition().toPoint());
+    }
+}
+
+bool TqxDBGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FCorner) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            const auto* e = static_cast<QMouseEvent*>(event);
+            GridMouseDown({THitArea::Title, true, false}, e->button(), e->buttons(), e->modifiers(),
+                          event->type() == QEvent::MouseButtonDblClick, e->globalPosition().toPoint());
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            FDragArmed = false;
+            return true;
+        case QEvent::MouseMove:
+            DragMoved(static_cast<QMouseEvent*>(event)->globalPosition().toPoint(),
+                      static_cast<QMouseEvent*>(event)->buttons());
+            return true;
+        default:
+            break;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- cells by position
+
+QPoint TqxDBGrid::MouseCoord(int x, int y) const
+{
+    const QPoint origin = viewport()->geometry().topLeft();
+    const int indicator = FOptions & dgIndicator ? 1 : 0;
+    const int title = FOptions & dgTitles ? 1 : 0;
+    int col = -1;
+    if (indicator && x >= FIndicator->x() && x < origin.x())
+        col = 0;
+    else if (x >= origin.x() && ColumnOfView(columnAt(x - origin.x())) >= 0)
+        col = ColumnOfView(columnAt(x - origin.x())) + indicator;
+    int row = -1;
+    if (title && y >= FTitle->y() && y < origin.y())
+        row = 0;
+    else if (y >= origin.y() && rowAt(y - origin.y()) >= 0)
+        row = rowAt(y - origin.y()) - rowAt(0) + title;
+    return col >= 0 && row >= 0 ? QPoint(col, row) : QPoint(-1, -1);
+}
+
+void TqxDBGrid::MoveToCell(int aCol, int aRow)
+{
+    if (aCol <= 0 || aRow <= 0 || !TableOpen())
+        return;
+    const int column = aCol - (FOptions & dgIndicator ? 1 : 0);
+    const int top = rowAt(0);
+    const int row = top + aRow - (FOptions & dgTitles ? 1 : 0);
+    if (column < 0 || column >= ColumnCount() || top < 0 || row < 0 || row >= FModel->rowCount())
+        return;
+    SetSelectedIndex(column);
+    const int view = ViewOfColumn(FCurrentColumn);
+    if (view >= 0)
+        setCurrentIndex(FModel->index(row, view));
+    else
+        FModel->SetCurrentRow(row);
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
+}
+
+// ---------------------------------------------------------------- dropping on the grid
+
+void TqxDBGrid::HandleDragOver(QDropEvent* event, TDragState state)
+{
+    if (!OnDragOver) {
+        event->ignore();
+        return;
+    }
+    bool accept = true;
+    const QPoint pos = event->position().toPoint() + viewport()->geometry().topLeft();
+    OnDragOver(this, event->source(), pos.x(), pos.y(), state, accept);
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TqxDBGrid::dragEnterEvent(QDragEnterEvent* event) { HandleDragOver(event, dsDragEnter); }
+
+void TqxDBGrid::dragMoveEvent(QDragMoveEvent* event) { HandleDragOver(event, dsDragMove); }
+
+void TqxDBGrid::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    event->accept();
+    if (OnDragOver) {
+        bool accept = false;
+        OnDragOver(this, nullptr, -1, -1, dsDragLeave, accept);
+    }
+}
+
+void TqxDBGrid::dropEvent(QDropEvent* event)
+{
+    const QPoint pos = event->position().toPoint() + viewport()->geometry().topLeft();
+    event->acceptProposedAction();
+    Q_EMIT OnDragDrop(event->source(), pos.x(), pos.y());
+}
