@@ -13,6 +13,7 @@
 #include "qxDBCtrls_Column.h"
 #include "qxDBCtrls_DataSource.h"
 #include "qxDBCtrls_InplaceEdit.h"
+#include "qxDataSetModel.h"
 
 #include <QFont>
 #include <QPointer>
@@ -22,7 +23,6 @@
 #include <optional>
 #include <vector>
 
-class TqxDataSetModel;
 class TqxDBGridDelegate;
 class TqxDBGridIndicator;
 class TqxDBGridTitle;
