@@ -127,7 +127,8 @@ TqxDBGrid::TqxDBGrid(QWidget* parent)
 TqxDBGrid::~TqxDBGrid()
 {
     FDestroying = true;
-    disconnect(qApp, &QApplication::focusChanged, this, &TqxDBGrid::FocusMoved);
+    if (qApp)
+        disconnect(qApp, &QApplication::focusChanged, this, &TqxDBGrid::FocusMoved);
 }
 
 // ---------------------------------------------------------------- the table
