@@ -165,7 +165,8 @@ void TestTableQuery::locateBoolean()
 {
     TqxDataSet t;
     Create(t, ItemDefs());
-    Fill(t, {{u"a"_s, QVariant(), 1, 1, QVariant()}, {u"b"_s, QVariant(), 2, 2, true}, {u"c"_s, QVariant(), 3, 3, false}});
+    const QVariant null;
+    Fill(t, {{u"a"_s, null, 1, 1, null}, {u"b"_s, null, 2, 2, true}, {u"c"_s, null, 3, 3, false}});
     // Every option set finds a boolean by its value, whatever the letter case of its text.
     for (const TqxLocateOptions options : {TqxLocateOptions(), TqxLocateOptions(loPartialKey),
                                            TqxLocateOptions(loPartialKey | loCaseInsensitive)}) {

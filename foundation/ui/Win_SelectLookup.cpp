@@ -24,7 +24,7 @@ TForm_SelectLookup::TForm_SelectLookup(TqxDataSet* table, const QString& searchF
         throw EKavelinErr(u"没有可供选择的数据表！"_s);
     FTable->Open();
     const TqxField* search = FTable->FieldByName(searchField);
-    FTable->FieldByName(resultField);
+    FTable->FieldByName(resultField); // both must be there before anything changes
     FStringSearch = search->Kind() == TqxFieldKind::String;
 
     FBookmark = FTable->GetBookmark();

@@ -58,13 +58,12 @@ const TDBGridOptions TqxDBGrid::DefaultOptions = dgEditing | dgTitles | dgIndica
                                                  dgRowLines | dgTabs | dgCancelOnExit;
 
 TqxDBGrid::TqxDBGrid(QWidget* parent)
-    : QTableView(parent), FModel(new TqxDataSetModel(nullptr, this)), FDelegate(new TqxDBGridDelegate(this)),
-      FTitle(new TqxDBGridTitle(this)), FIndicator(new TqxDBGridIndicator(this)), FOptions(DefaultOptions),
-      FBoolDisplay(u"√;"_s)
+    : QTableView(parent), FModel(new TqxDataSetModel(nullptr, this)), FTitle(new TqxDBGridTitle(this)),
+      FIndicator(new TqxDBGridIndicator(this)), FOptions(DefaultOptions), FBoolDisplay(u"√;"_s)
 {
     setHorizontalHeader(FTitle);
     setVerticalHeader(FIndicator);
-    setItemDelegate(FDelegate);
+    setItemDelegate(new TqxDBGridDelegate(this));
     setSelectionMode(NoSelection);
     setShowGrid(false);
     setWordWrap(false);
@@ -89,7 +88,7 @@ TqxDBGrid::TqxDBGrid(QWidget* parent)
     connect(FModel, &QAbstractItemModel::modelReset, this, [this] { AfterModelChange(true); });
     connect(FModel, &QAbstractItemModel::layoutChanged, this, [this] { AfterModelChange(false); });
     connect(FModel, &TqxDataSetModel::currentRowChanged, this, [this] { SyncFromDataSet(); });
-    connect(FModel, &TqxDataSetModel::errorOccurred, this, [](const QString& message) { ShowExceptionMessage(message); });
+    connect(FModel, &TqxDataSetModel::errorOccurred, this, &ShowExceptionMessage);
 
     connect(FTitle, &QHeaderView::sectionResized, this, [this](int view, int, int size) {
         TqxColumn* column = Columns(ColumnOfView(view));
@@ -293,8 +292,10 @@ void TqxDBGrid::ApplyOptions()
 
 void TqxDBGrid::UpdateRowHeight()
 {
-    FIndicator->setMinimumSectionSize(1);
-    FIndicator->setDefaultSectionSize(fontMetrics().height() + 4 + RowLineWidth());
+    // Setting it walks every row, so only when it changes.
+    const int height = fontMetrics().height() + 4 + RowLineWidth();
+    if (height != FIndicator->defaultSectionSize())
+        FIndicator->setDefaultSectionSize(height);
 }
 
 void TqxDBGrid::changeEvent(QEvent* event)

@@ -166,7 +166,9 @@ public:
 Q_SIGNALS:
     void OnInplaceEditorEnter(); // the focus moved from the grid to its editor
     void OnInplaceEditorExit();  // ... and back to the grid
-    void OnInplaceEditorHide();  // the editor was found hidden, then shown, while the focus moved between them
+    // The editor was found hidden after being visible (or the other way
+    // round) when the focus moved between the grid and the editor.
+    void OnInplaceEditorHide();
     void OnInplaceEditorShow();
     void OnRowDblClick();
     void OnAfterRowSelect();
@@ -261,7 +263,6 @@ private:
     THit HitOfViewport(const QPoint& pos) const;
 
     TqxDataSetModel* FModel;
-    TqxDBGridDelegate* FDelegate;
     TqxDBGridTitle* FTitle;
     TqxDBGridIndicator* FIndicator;
     QPointer<TqxDataSource> FDataSource;

@@ -85,6 +85,7 @@ TqxDBGridIndicator::TqxDBGridIndicator(TqxDBGrid* grid) : QHeaderView(Qt::Vertic
     setSectionsClickable(false);
     setHighlightSections(false);
     setSectionResizeMode(Fixed);
+    setMinimumSectionSize(1);
 }
 
 QSize TqxDBGridIndicator::sizeHint() const

@@ -208,7 +208,8 @@ void TestDBGrid::mergedGroupHeader()
     // Left-aligned from the second column, in orange, and on across the column borders.
     const QList<int> ink = orangeColumns(image, row, 0);
     QVERIFY(!ink.isEmpty());
-    QVERIFY2(ink.first() >= first.left() + 2 && ink.first() <= first.left() + 6, qPrintable(QString::number(ink.first())));
+    QVERIFY2(ink.first() >= first.left() + 2 && ink.first() <= first.left() + 6,
+             qPrintable(QString::number(ink.first())));
     QVERIFY(ink.last() > first.right());
     // One cell: no grid line between the merged columns, the header's background throughout.
     const int y = first.bottom() - 2;
@@ -276,7 +277,8 @@ void TestDBGrid::boolDisplay_data()
     QTest::newRow("default: a mark for true") << u"√;"_s << QStringList{u"√"_s, QString(), QString()};
     QTest::newRow("two words") << u"是;否"_s << QStringList{u"是"_s, u"否"_s, u"否"_s};
     QTest::newRow("no separator") << u"对"_s << QStringList{QString(), u"对"_s, u"对"_s};
-    QTest::newRow("false text cut at 10") << u"Y;0123456789ABC"_s << QStringList{u"Y"_s, u"0123456789"_s, u"0123456789"_s};
+    QTest::newRow("false text cut at 10") << u"Y;0123456789ABC"_s
+                                          << QStringList{u"Y"_s, u"0123456789"_s, u"0123456789"_s};
 }
 
 void TestDBGrid::boolDisplay()
