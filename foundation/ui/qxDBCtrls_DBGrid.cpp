@@ -527,14 +527,14 @@ bool TqxDBGrid::CanEditShow(const QModelIndex& index)
     const TqxDataSet* ds = DataSet();
     const bool editing = ds && (ds->State() == TqxDataSetState::Edit || ds->State() == TqxDataSetState::Insert);
     const TqxField* field = column->Field();
-    const bool platform = TableOpen() && (FOptions & dgEditing) && !(FOptions & dgRowSelect) && !FReadOnly &&
+    const bool allowed = TableOpen() && (FOptions & dgEditing) && !(FOptions & dgRowSelect) && !FReadOnly &&
                           field && !field->ReadOnly() && !column->ReadOnly() && !column->IsLookup() &&
                           (FModel->flags(index) & Qt::ItemIsEditable) &&
                           (editing || !FDataSource || FDataSource->AutoEdit());
     bool canInput = true;
     if (OnCellCanInput)
         OnCellCanInput(this, column, canInput);
-    return platform && canInput;
+    return allowed && canInput;
 }
 
 bool TqxDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
@@ -594,8 +594,8 @@ void TqxDBGrid::focusOutEvent(QFocusEvent* event)
 // ---------------------------------------------------------------- keyboard
 
 // Enter: with EnterToNext the next shown column, or the first column of the
-// next row (a new row after the last one with EofCanAppend); then, as the
-// platform grid does, the editor is toggled. False when it did nothing.
+// next row (a new row after the last one with EofCanAppend); then Enter
+// shows the editor, or leaves it closed when it was open. False when it did nothing.
 bool TqxDBGrid::EnterKey()
 {
     const bool wasEditing = EditorMode();

@@ -387,7 +387,7 @@ void TestDBGrid::enterOnLastCell()
     QCOMPARE(t.Grid.SelectedIndex(), 0);
     QTest::keyClick(&t.Grid, Qt::Key_Return);
     QCOMPARE(t.Grid.SelectedIndex(), 1);
-    // The platform's part: Enter without an editor opens one, Enter in it closes it.
+    // Enter without an editor also opens one; Enter in it closes it.
     QVERIFY(t.Grid.EditorMode());
     QTest::keyClick(t.Grid.InplaceEditor(), Qt::Key_Escape);
     QVERIFY(!t.Grid.EditorMode());
