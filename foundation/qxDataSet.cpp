@@ -808,8 +808,10 @@ int TqxDataSet::FindRow(const QString& keyFields, const QVariant& keyValues, Tqx
             k.isNull = false; // null text is the empty text
         } else if (!k.isNull) {
             bool ok = false;
-            if (partial || k.kind == TqxFieldKind::Date || k.kind == TqxFieldKind::Time ||
-                k.kind == TqxFieldKind::DateTime) {
+            // A boolean has no prefix: "partial" compares it as a boolean, so
+            // the letter case of its text cannot make it miss.
+            if ((partial && k.kind != TqxFieldKind::Boolean) || k.kind == TqxFieldKind::Date ||
+                k.kind == TqxFieldKind::Time || k.kind == TqxFieldKind::DateTime) {
                 k.asText = true;
                 k.text = v.toString();
                 ok = true;

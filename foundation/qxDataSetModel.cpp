@@ -110,7 +110,9 @@ int TqxDataSetModel::CurrentRow() const
 void TqxDataSetModel::SetCurrentRow(int row)
 {
     const TqxBookmark b = BookmarkAt(row);
-    if (!FDataSet || b.IsNull() || FDataSet->GetBookmark() == b)
+    // While a row is being inserted the cursor still names the row it stands
+    // on; choosing that row means leaving the new one.
+    if (!FDataSet || b.IsNull() || (FPhantom < 0 && FDataSet->GetBookmark() == b))
         return;
     try {
         FDataSet->GotoBookmark(b);

@@ -180,6 +180,15 @@ void TestDataSetModel::rowBeingInserted()
     QCOMPARE(model.CurrentRow(), t.InsertRow());
     QCOMPARE(column(model, 0), (QStringList{u"e"_s, QString(), u"d"_s, u"b"_s}));
     t.Cancel();
+
+    // Choosing the row a new one was appended after leaves the new row: it is posted.
+    t.Last();
+    t.Append();
+    QVERIFY(model.setData(model.index(3, 0), u"f"_s));
+    model.SetCurrentRow(2);
+    QCOMPARE(t.State(), TqxDataSetState::Browse);
+    QCOMPARE(column(model, 0), (QStringList{u"e"_s, u"d"_s, u"b"_s, u"f"_s}));
+    QCOMPARE(model.CurrentRow(), 2);
 }
 
 void TestDataSetModel::editsThroughTheCursor()

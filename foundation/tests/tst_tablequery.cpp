@@ -16,6 +16,7 @@ private Q_SLOTS:
     void indexFollowsEdits();
     void locate_data();
     void locate();
+    void locateBoolean();
     void filter_data();
     void filter();
     void malformedFilter_data();
@@ -169,6 +170,24 @@ void TestTableQuery::locate()
     t.Last();
     QCOMPARE(t.Locate(fields, values, TqxLocateOptions(options)), !found.isEmpty());
     QCOMPARE(Current(t), found.isEmpty() ? u"r9"_s : found); // not found: the cursor stays
+}
+
+void TestTableQuery::locateBoolean()
+{
+    TqxDataSet t;
+    Create(t, ItemDefs());
+    const QVariant null;
+    Fill(t, {{u"a"_s, null, 1, 1, null}, {u"b"_s, null, 2, 2, true}, {u"c"_s, null, 3, 3, false}});
+    // Every option set finds a boolean by its value, whatever the letter case of its text.
+    for (const TqxLocateOptions options : {TqxLocateOptions(), TqxLocateOptions(loPartialKey),
+                                           TqxLocateOptions(loPartialKey | loCaseInsensitive)}) {
+        QVERIFY(t.Locate(u"系统"_s, true, options));
+        QCOMPARE(Current(t), u"b"_s);
+        QVERIFY(t.Locate(u"系统"_s, false, options));
+        QCOMPARE(Current(t), u"c"_s); // a null boolean is not false
+        QVERIFY(t.Locate(u"系统"_s, u"是"_s, options));
+        QCOMPARE(Current(t), u"b"_s);
+    }
 }
 
 void TestTableQuery::filter_data()

@@ -125,3 +125,8 @@ void InstallUiServices()
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
 }
+
+void ShowExceptionMessage(const QString& message)
+{
+    ShowMessage(message, QGuiApplication::applicationDisplayName(), TMsgIcon::Error);
+}

@@ -2,6 +2,7 @@
 // Window-level helpers of the widget library.
 
 #include <QList>
+#include <QString>
 #include <QtGlobal>
 
 class QWidget;
@@ -17,3 +18,7 @@ qintptr BroadcastMessage(int msg, quintptr wParam, qintptr lParam);
 // What a program installs at start: the real dialogs as the prompter, the
 // desktop's handler behind ShellOpen, and Qt's own texts in Chinese.
 void InstallUiServices();
+
+// An error that ends what the user was doing, shown as the application shows
+// any failure: a message box with the program's name and the error icon.
+void ShowExceptionMessage(const QString& message);
