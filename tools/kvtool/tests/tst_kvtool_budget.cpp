@@ -22,6 +22,7 @@ private Q_SLOTS:
     void otherView();
     void failures_data();
     void failures();
+    void stagedSample();
 
 private:
     QString project(const QString& name, const QString& view, const QStringList& formulas);
@@ -128,6 +129,20 @@ void TestKvtoolBudget::failures()
     QCOMPARE(r.out, QString());
     QFETCH(QString, message);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+void TestKvtoolBudget::stagedSample()
+{
+    const Run r = kvtool({u"budget"_s, qEnvironmentVariable("KV_STAGE_DIR") + u"/工程/预算示例.KVP"_s});
+    QCOMPARE(r.code, 0);
+    const QStringList lines = r.out.split(u'\n');
+    QCOMPARE(lines[1], u"0\t0\t餐厅\t1\t\t\t\t\t\t\t\t\t\t"_s);
+    QCOMPARE(lines[11], u"10\t9\t\t1\t\t\t\t\t9\t6297.6\t\t\t\t"_s);
+    QVERIFY(lines.contains(u"工程直接费\t169424.2"_s));
+    QCOMPARE(lines.mid(lines.size() - 5, 4), (QStringList{u"1\t工程定额直接费费用\t[工程直接费]\t169424.2\t"_s,
+                                                          u"2\t税费\t[1]*0.17\t28802.114\t"_s,
+                                                          u"3\t人工费\t[1]*.03\t5082.726\t"_s,
+                                                          u"4\t总费用\t[1]+[2]+[3]\t203309.04\t"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestKvtoolBudget)

@@ -63,6 +63,8 @@ private Q_SLOTS:
     void importAppendsAndSaves();
     void importRefuses_data();
     void importRefuses();
+    void stagedTables_data();
+    void stagedTables();
 
 private:
     QString Write(const QString& name, const QByteArray& bytes)
@@ -175,6 +177,28 @@ void TestKvtoolTable::importRefuses()
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QCOMPARE(KvTest::ReadBytes(table), kItemLibrary); // nothing written
+}
+
+void TestKvtoolTable::stagedTables_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("ItemsDB") << u"ItemsDB"_s << 292 << u"项目编码,施工地点,项目类别,项目名称,单位,单价,数量,备注,查询码"_s;
+    QTest::newRow("ItemCateDB") << u"ItemCateDB"_s << 41 << u"父类别,类别名称,条件字段,系统,查询码,过滤内容,过滤模式"_s;
+    QTest::newRow("MeasureUnit") << u"MeasureUnit"_s << 18 << u"单位,查询码"_s;
+    QTest::newRow("MemoDB") << u"MemoDB"_s << 2 << u"项目类别,备注,查询码"_s;
+    QTest::newRow("WordsDb") << u"WordsDb"_s << 6 << u"类别,单词"_s;
+}
+
+void TestKvtoolTable::stagedTables()
+{
+    QFETCH(QString, file);
+    const Run r = kvtool({u"table"_s, u"dump"_s, qEnvironmentVariable("KV_STAGE_DIR") + u"/Data/"_s + file, u"--csv"_s});
+    QCOMPARE(r.code, 0);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    QTEST(lines.first(), "firstLine");
+    QTEST(int(lines.size()) - 1, "rows");
 }
 
 QTEST_GUILESS_MAIN(TestKvtoolTable)
