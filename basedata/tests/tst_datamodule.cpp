@@ -40,8 +40,8 @@ private:
 
 void TestDataModule::init()
 {
-    // A private copy of the staged App file and tables, so tests may change them.
-    const QString stage = qEnvironmentVariable("KV_STAGE_DIR");
+    // A private copy of the shipped App file and tables, so tests may change them.
+    const QString stage = qEnvironmentVariable("KV_PRISTINE_STAGE_DIR");
     QDir(FDir.path()).removeRecursively();
     QDir().mkpath(FDir.path() + u"/Data"_s);
     QVERIFY(QFile::copy(stage + u"/App"_s, FDir.path() + u"/App"_s));

@@ -38,10 +38,10 @@ private:
 
 void TestStage::initTestCase()
 {
-    FStage = qEnvironmentVariable("KV_STAGE_DIR");
+    // The shipped files as the build wrote them; the stage the programs run
+    // from may have been changed by running them.
+    FStage = qEnvironmentVariable("KV_PRISTINE_STAGE_DIR");
     FInfo.WriteBackOnFree = false;
-    // Read the App file without touching the stage: a copy beside nothing else
-    // would lose the folders, so read it in place and never write back.
     QVERIFY(FileSystem::FileExists(path(u"App"_s)));
     const TqxIniFile app(path(u"App"_s));
     FInfo.AppPath = FStage + u'/';
@@ -55,8 +55,11 @@ void TestStage::configuredFilesExist()
     // Every configured file that some part of the programs reads.
     for (const QString& key : {u"配置_参数"_s, u"配置_外挂程序"_s, u"历史文件列表"_s, u"每日一贴"_s, u"标准预算书"_s,
                                u"系统项目库"_s, u"系统项目类别库"_s, u"计量单位库"_s, u"工艺材料"_s, u"单词库"_s,
-                               u"图片_启动画面"_s, u"备份与恢复"_s})
+                               u"图片_启动画面"_s})
         QVERIFY2(FileSystem::FileExists(FInfo.GetFileName(key)), qPrintable(key));
+    // The programs live in the stage proper.
+    QCOMPARE(FInfo.Files.Value(u"备份与恢复"_s), u"[App]Restorix"_s);
+    QVERIFY(QFileInfo(qEnvironmentVariable("KV_STAGE_DIR") + u"/Restorix"_s).isExecutable());
     for (const QString& folder : {u"工程"_s, u"备份"_s, u"模板"_s, u"数据"_s, u"配置"_s, u"图片"_s, u"帮助"_s, u"程序"_s})
         QVERIFY2(FileSystem::DirectoryExists(FInfo.GetPath(folder)), qPrintable(folder));
     QVERIFY(QFileInfo(path(u"IniFiles/Grids"_s)).isDir());

@@ -133,7 +133,7 @@ void TestKvtoolBudget::failures()
 
 void TestKvtoolBudget::stagedSample()
 {
-    const Run r = kvtool({u"budget"_s, qEnvironmentVariable("KV_STAGE_DIR") + u"/工程/预算示例.KVP"_s});
+    const Run r = kvtool({u"budget"_s, qEnvironmentVariable("KV_PRISTINE_STAGE_DIR") + u"/工程/预算示例.KVP"_s});
     QCOMPARE(r.code, 0);
     const QStringList lines = r.out.split(u'\n');
     QCOMPARE(lines[1], u"0\t0\t餐厅\t1\t\t\t\t\t\t\t\t\t\t"_s);

@@ -194,7 +194,7 @@ void TestKvtoolTable::stagedTables_data()
 void TestKvtoolTable::stagedTables()
 {
     QFETCH(QString, file);
-    const Run r = kvtool({u"table"_s, u"dump"_s, qEnvironmentVariable("KV_STAGE_DIR") + u"/Data/"_s + file, u"--csv"_s});
+    const Run r = kvtool({u"table"_s, u"dump"_s, qEnvironmentVariable("KV_PRISTINE_STAGE_DIR") + u"/Data/"_s + file, u"--csv"_s});
     QCOMPARE(r.code, 0);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QTEST(lines.first(), "firstLine");
