@@ -27,17 +27,6 @@ QString quoted(const QString& value)
     return u'\'' + v.replace(u'\'', u"''"_s) + u'\'';
 }
 
-class ControlsHeld {
-public:
-    explicit ControlsHeld(TqxDataSet& ds) : FDs(ds) { FDs.DisableControls(); }
-    ~ControlsHeld() { FDs.EnableControls(); }
-    ControlsHeld(const ControlsHeld&) = delete;
-    ControlsHeld& operator=(const ControlsHeld&) = delete;
-
-private:
-    TqxDataSet& FDs;
-};
-
 } // namespace
 
 TDataModule_Data::TDataModule_Data()
@@ -179,7 +168,7 @@ void TDataModule_Data::CopyToClipboard(const QList<TqxBookmark>& selectedRows, T
         return;
     CDS_TempItems.EmptyDataSet();
     {
-        ControlsHeld hold(*source);
+        TqxControlsLock hold(*source);
         const TqxBookmark keep = source->GetBookmark();
         for (const TqxBookmark& row : selectedRows) {
             try {
@@ -203,7 +192,7 @@ int TDataModule_Data::PasteFromClipboard(TqxDataSet* target, int index)
 {
     const int count = ClipboardCount();
     if (index < 0) {
-        ControlsHeld hold(*target);
+        TqxControlsLock hold(*target);
         int pasted = 0;
         for (CDS_TempItems.First(); !CDS_TempItems.Eof(); CDS_TempItems.Next()) {
             target->Append();

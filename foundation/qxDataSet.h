@@ -266,3 +266,16 @@ private:
     bool FPendingChange = false;
     std::vector<TqxDataSetObserver*> FObservers;
 };
+
+// Keeps a table's attached views from repainting while it lives: a bulk
+// change shows once, when the outermost lock ends.
+class TqxControlsLock {
+public:
+    explicit TqxControlsLock(TqxDataSet& dataSet) : FDataSet(dataSet) { FDataSet.DisableControls(); }
+    ~TqxControlsLock() { FDataSet.EnableControls(); }
+    TqxControlsLock(const TqxControlsLock&) = delete;
+    TqxControlsLock& operator=(const TqxControlsLock&) = delete;
+
+private:
+    TqxDataSet& FDataSet;
+};

@@ -13,17 +13,6 @@ const QString fNo = u"序号"_s;
 const QString fFormula = u"计算公式"_s;
 const QString fAmount = u"金额"_s;
 
-class ControlsHeld {
-public:
-    explicit ControlsHeld(TqxDataSet& ds) : FDs(ds) { FDs.DisableControls(); }
-    ~ControlsHeld() { FDs.EnableControls(); }
-    ControlsHeld(const ControlsHeld&) = delete;
-    ControlsHeld& operator=(const ControlsHeld&) = delete;
-
-private:
-    TqxDataSet& FDs;
-};
-
 } // namespace
 
 TkvQfbDataSet::TkvQfbDataSet()
@@ -74,7 +63,7 @@ void TkvQfbDataSet::InsertRow()
         InsertRowNo(1);
         return;
     }
-    ControlsHeld hold(*this);
+    TqxControlsLock hold(*this);
     const int a = CurrentNo();
     // The rows to move are taken first: a renumbered row changes its place in
     // the order, and a walk that follows it could meet it again.
@@ -95,7 +84,7 @@ void TkvQfbDataSet::DeleteRow()
 {
     if (IsEmpty())
         return;
-    ControlsHeld hold(*this);
+    TqxControlsLock hold(*this);
     const TqxBookmark row = GetBookmark();
     std::vector<TqxBookmark> later;
     for (Next(); !Eof(); Next())
@@ -121,7 +110,7 @@ void TkvQfbDataSet::Compute()
 {
     if (!qxExp)
         throw EKavelinErr(u"没有连接运算对象！"_s);
-    ControlsHeld hold(*this);
+    TqxControlsLock hold(*this);
     TqxField* formula = FieldByName(fFormula);
     TqxField* amount = FieldByName(fAmount);
     for (First(); !Eof(); Next()) {

@@ -19,18 +19,6 @@ namespace {
 
 const QString kRowsMimeType = u"application/x-kavelin-grid-rows"_s;
 
-// Keeps the table's controls disabled while it lives.
-class TControlsLock {
-public:
-    explicit TControlsLock(TqxDataSet* ds) : FDs(ds) { FDs->DisableControls(); }
-    ~TControlsLock() { FDs->EnableControls(); }
-    TControlsLock(const TControlsLock&) = delete;
-    TControlsLock& operator=(const TControlsLock&) = delete;
-
-private:
-    TqxDataSet* FDs;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------- row selection
@@ -91,7 +79,7 @@ void TqxDBGrid::ToggleAllRows()
     TqxDataSet* ds = DataSet();
     QList<TqxBookmark> accepted;
     {
-        TControlsLock lock(ds);
+        TqxControlsLock lock(*ds);
         ds->CheckBrowseMode();
         const TqxBookmark keep = ds->GetBookmark();
         try {
