@@ -102,13 +102,22 @@ void TDataModule_Data::DataModuleCreate(const TAppGlobalInfo& info)
 
 void TDataModule_Data::DataModuleDestroy()
 {
+    // One table that cannot be written must not cost the others their
+    // changes: each failure is told and the next table still saved.
+    const auto attempt = [](const std::function<void()>& save) {
+        try {
+            save();
+        } catch (const Exception& e) {
+            ShowMessage(e.Message, u"保存失败"_s, TMsgIcon::Error);
+        }
+    };
     if (CDS_SYSItemCate.Active() && !CDS_SYSItemCate.IsEmpty() && CDS_SYSItemCate.ChangeCount() > 0)
-        CDS_SYSItemCate.SaveTableFile(FItemCateFile);
+        attempt([this] { CDS_SYSItemCate.SaveTableFile(FItemCateFile); });
     if (CDS_SYSItems.Active() && CDS_SYSItems.ChangeCount() > 0 &&
         ShowMessage(u"系统项目数据库已被修改，是否保存？"_s, u"保存"_s, TMsgIcon::Question, mbYes | mbNo) == mbYes)
-        SaveItems();
+        attempt([this] { SaveItems(); });
     if (CDS_Memos.Active() && CDS_Memos.ChangeCount() > 0)
-        CDS_Memos.SaveTableFile(FMemosFile);
+        attempt([this] { CDS_Memos.SaveTableFile(FMemosFile); });
 }
 
 void TDataModule_Data::ListField(TqxDataSet& table, const QString& filter, const QString& field, QStringList& into)

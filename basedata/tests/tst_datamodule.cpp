@@ -25,6 +25,7 @@ private Q_SLOTS:
     void destroyRules_data();
     void destroyRules();
     void damagedTableFile();
+    void failedSaveAtExit();
 
 private:
     QString file(const QString& name) const { return FDir.path() + u"/Data/"_s + name; }
@@ -275,6 +276,33 @@ void TestDataModule::damagedTableFile()
     // Nothing unsaved: the damaged file is not overwritten at exit.
     FData->DataModuleDestroy();
     QCOMPARE(KvTest::ReadBytes(file(u"MemoDB"_s)), QByteArray("this is no table"));
+}
+
+void TestDataModule::failedSaveAtExit()
+{
+    create();
+    for (TqxDataSet* t : {&FData->CDS_SYSItemCate, &FData->CDS_SYSItems, &FData->CDS_Memos}) {
+        t->First();
+        t->Edit();
+        t->FieldByName(u"查询码"_s)->SetAsString(u"qq"_s);
+        t->Post();
+    }
+    // The category file cannot be replaced: a folder stands in its place.
+    QVERIFY(QFile::remove(file(u"ItemCateDB"_s)));
+    QVERIFY(QDir().mkdir(file(u"ItemCateDB"_s)));
+    FPrompter->AnswerButton(mbYes);
+    FData->DataModuleDestroy();
+
+    // Told, and the other tables are still asked about and saved.
+    QCOMPARE(FPrompter->Records.size(), size_t(2));
+    QCOMPARE(FPrompter->Records[0].message.Caption, u"保存失败"_s);
+    QVERIFY2(FPrompter->Records[0].message.Text.contains(u"ItemCateDB"_s), qPrintable(FPrompter->Records[0].message.Text));
+    QCOMPARE(FPrompter->Records[1].message.Text, u"系统项目数据库已被修改，是否保存？"_s);
+    TqxDataSet check;
+    check.LoadFromFile(file(u"ItemsDB"_s));
+    QVERIFY(check.Locate(u"查询码"_s, u"qq"_s));
+    check.LoadFromFile(file(u"MemoDB"_s));
+    QVERIFY(check.Locate(u"查询码"_s, u"qq"_s));
 }
 
 QTEST_GUILESS_MAIN(TestDataModule)
