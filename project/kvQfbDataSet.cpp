@@ -3,6 +3,7 @@
 #include "kvYssDataSet.h"
 #include "qxErrors.h"
 #include "qxExpression.h"
+#include "qxFileSystem.h"
 #include "qxNumbers.h"
 
 using namespace Qt::StringLiterals;
@@ -169,7 +170,15 @@ void TkvQfbDataSet::ComputeFees()
 
 void TkvQfbDataSet::LoadTemplate(const QString& fileName)
 {
-    LoadFromFile(fileName);
+    // A packet of another table would replace the fee table with one that
+    // cannot be numbered or computed: it is refused before anything changes.
+    const QByteArray bytes = FileSystem::ReadFile(fileName);
+    TqxDataSet probe;
+    probe.LoadFromBytes(bytes, fileName);
+    for (const TqxFieldDef& d : FeeFieldDefs())
+        if (!probe.FindField(d.Name))
+            throw EFileError(u"文件“"_s + fileName + u"”不是取费表模板：其中没有字段“"_s + d.Name + u"”。"_s);
+    LoadFromBytes(bytes, fileName);
     SetIndexFieldNames(fNo);
     ComputeFees();
 }

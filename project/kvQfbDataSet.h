@@ -38,7 +38,9 @@ public:
     void ComputeFees();
 
     // Fee templates: the fee table alone as a packet file.
-    void LoadTemplate(const QString& fileName); // replaces the whole table, then computes
+    // Replaces the whole table, then computes; a packet without the fee
+    // fields raises EFileError and changes nothing.
+    void LoadTemplate(const QString& fileName);
     void SaveTemplate(const QString& fileName);
 };
 

@@ -195,6 +195,23 @@ void TestFees::templateRoundTrip()
     QCOMPARE(amounts(), (QList<double>{169424.2, 28802.114, 5082.726, 203309.04}));
     FFees->First();
     QCOMPARE(FFees->FieldByName(u"计算公式"_s)->AsString(), u"[工程直接费]"_s);
+
+    // A packet of another table is refused and the fee table stays as it was.
+    const QString other = dir.filePath(u"单位.KVD"_s);
+    TqxDataSet units;
+    units.SetFieldDefs({{u"单位"_s, TqxFieldKind::String, 20, true}, {u"查询码"_s, TqxFieldKind::String, 50}});
+    units.CreateDataSet();
+    units.AppendRecord({u"平方米"_s, u"pf"_s});
+    units.SaveToFile(other);
+    try {
+        FFees->LoadTemplate(other);
+        QFAIL("a table that is no fee table must be refused");
+    } catch (const EFileError& e) {
+        QVERIFY2(e.Message.contains(u"单位.KVD"_s), qPrintable(e.Message));
+    }
+    QCOMPARE(FFees->FieldDefs(), TkvQfbDataSet::FeeFieldDefs());
+    QCOMPARE(FFees->IndexFieldNames(), u"序号"_s);
+    QCOMPARE(amounts(), (QList<double>{169424.2, 28802.114, 5082.726, 203309.04}));
 }
 
 QTEST_GUILESS_MAIN(TestFees)
