@@ -75,8 +75,14 @@ void TDataModule_Data::OpenTable(TqxDataSet& table, const TqxFieldDefs& defs, co
                                  const TAppGlobalInfo& info)
 {
     table.SetFieldDefs(defs);
+    const QString fileName = info.GetFileName(key);
     try {
-        table.OpenTableFile(info.GetFileName(key));
+        table.OpenTableFile(fileName);
+        // A readable table of another kind is as unusable as a damaged one:
+        // the windows and indexes rely on these fields.
+        for (const TqxFieldDef& def : defs)
+            if (!table.FindField(def.Name))
+                throw EFileError(u"文件 "_s + fileName + u" 不是所需的数据表：缺少字段“"_s + def.Name + u"”！"_s);
     } catch (const Exception& e) {
         ShowMessage(e.Message, u"读取出错"_s, TMsgIcon::Error);
         table.SetFieldDefs(defs);

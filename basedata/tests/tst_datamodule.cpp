@@ -24,6 +24,7 @@ private Q_SLOTS:
     void newCategoryDefaults();
     void destroyRules_data();
     void destroyRules();
+    void damagedTableFile_data();
     void damagedTableFile();
     void failedSaveAtExit();
 
@@ -259,12 +260,25 @@ void TestDataModule::destroyRules()
     }
 }
 
+void TestDataModule::damagedTableFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no packet") << QByteArray("this is no table") << u"MemoDB"_s;
+    TqxDataSet other; // a sound packet of another table
+    other.SetFieldDefs(TDataModule_Data::WordFieldDefs());
+    other.CreateDataSet();
+    QTest::newRow("another table") << other.SaveToBytes() << u"缺少字段“项目类别”"_s;
+}
+
 void TestDataModule::damagedTableFile()
 {
-    QVERIFY(KvTest::WriteBytes(file(u"MemoDB"_s), "this is no table"));
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QVERIFY(KvTest::WriteBytes(file(u"MemoDB"_s), bytes));
     create();
     QCOMPARE(FPrompter->Records.size(), size_t(1));
-    QVERIFY2(FPrompter->Last().message.Text.contains(u"MemoDB"_s), qPrintable(FPrompter->Last().message.Text));
+    QVERIFY2(FPrompter->Last().message.Text.contains(message), qPrintable(FPrompter->Last().message.Text));
     QCOMPARE(FPrompter->Last().message.Icon, TMsgIcon::Error);
     // The damaged table is empty but usable; the ones after it in the opening order still load.
     QVERIFY(FData->CDS_Memos.Active());
@@ -275,7 +289,7 @@ void TestDataModule::damagedTableFile()
     QCOMPARE(FData->CDS_SYSItemCate.RecordCount(), 41);
     // Nothing unsaved: the damaged file is not overwritten at exit.
     FData->DataModuleDestroy();
-    QCOMPARE(KvTest::ReadBytes(file(u"MemoDB"_s)), QByteArray("this is no table"));
+    QCOMPARE(KvTest::ReadBytes(file(u"MemoDB"_s)), bytes);
 }
 
 void TestDataModule::failedSaveAtExit()
