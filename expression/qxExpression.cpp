@@ -10,8 +10,9 @@ namespace {
 
 // The tokenizer classifies characters by their GBK form: ASCII bytes by the
 // rules below, and a two-byte character never counts as a digit, letter or
-// operator. Walking the text's own characters gives the same words as
-// walking its bytes, without ever cutting a two-byte character in half.
+// operator. Walking the text's own characters, not its bytes, also keeps a
+// second byte that looks like ASCII ("]" in 乚, "a" in 乤) part of its
+// character instead of ending a variable or being upper-cased.
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool isLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_'; }
 bool isRelation(char16_t c) { return c == u'<' || c == u'=' || c == u'>'; }
@@ -47,7 +48,8 @@ bool isOperator(quint8 kind) { return kind >= wkArithmetic && kind <= wkLogic; }
 
 // The left operand raised to the right by repeated multiplication from 1.0,
 // as the formulas always computed it. Exponents of millions are taken by
-// squaring instead: the same value to the last bits, without the wait.
+// squaring instead, without the wait: the result differs from the stepwise
+// one only by the rounding error that millions of steps pile up.
 double power(double base, int exponent)
 {
     constexpr int kStepwise = 1 << 20;

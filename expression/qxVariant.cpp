@@ -91,7 +91,12 @@ int compareBytes(const QString& a, const QString& b)
     const int c = std::memcmp(x.constData(), y.constData(), size_t(std::min(x.size(), y.size())));
     if (c != 0)
         return c < 0 ? -1 : 1;
-    return x.size() < y.size() ? -1 : x.size() > y.size() ? 1 : 0;
+    if (x.size() != y.size())
+        return x.size() < y.size() ? -1 : 1;
+    // Characters GBK cannot hold all encode as "?": their codes still tell
+    // two such texts apart.
+    const int u = QStringView(a).compare(QStringView(b));
+    return u < 0 ? -1 : u > 0 ? 1 : 0;
 }
 
 template <typename T>

@@ -207,6 +207,7 @@ void TestExpression::formula_data()
     ok("comparison is case-sensitive", u"\"B\"<\"a\""_s, true);
     ok("comparison is by gbk bytes", u"\"啊\"<\"一\""_s, true);
     ok("chinese after latin", u"\"中\">\"z\""_s, true);
+    ok("characters beyond gbk differ", u"\"😀\"=\"😁\""_s, false);
     ok("equal strings", u"\"a\"=\"a\""_s, true);
 
     // Value rules through variables.
