@@ -20,6 +20,8 @@ public:
     TqxVariant(bool value) : FType(vtBoolean), FBool(value) {}
     TqxVariant(const QString& value) : FType(vtString), FString(value) {}
     TqxVariant(QString&& value) : FType(vtString), FString(std::move(value)) {}
+    // A C string would otherwise quietly become the boolean True.
+    TqxVariant(const char*) = delete;
 
     static TqxVariant Null();
     // Days since 1899-12-30; the fraction is the time of day.
