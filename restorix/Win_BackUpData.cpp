@@ -13,10 +13,10 @@ using namespace Qt::StringLiterals;
 TForm_BackUpData::TForm_BackUpData(const TAppGlobalInfo& info, QWidget* parent)
     : TForm_DataFiles(u"数据备份..."_s, u"在这里可以备份您日积月累的项目、类别、单词等信息..."_s,
                       u"选择需要备份的数据文件:"_s, u"文件路径"_s, parent),
-      InitialDir(info.GetPath(u"备份"_s)),
       Today(QDate::currentDate())
 {
     setObjectName(u"Form_BackUpData"_s);
+    InitialDir = info.GetPath(u"备份"_s);
     Button_Action->setText(u"备份(&B)"_s);
     connect(Button_Action, &QPushButton::clicked, this, &TForm_BackUpData::BackUp);
     SetRows(BackupRows(info));
@@ -24,12 +24,7 @@ TForm_BackUpData::TForm_BackUpData(const TAppGlobalInfo& info, QWidget* parent)
 
 void TForm_BackUpData::BackUp()
 {
-    TFileRequest ask;
-    ask.Kind = TFileDialogKind::Save;
-    ask.Title = u"备份数据到文件..."_s;
-    ask.Filter = u"Kavelin 备份文件(*.KVB)|*.KVB"_s;
-    ask.DefaultExt = u"KVB"_s;
-    ask.InitialDir = InitialDir;
+    TFileRequest ask = BackupFileRequest(TFileDialogKind::Save, u"备份数据到文件..."_s);
     ask.FileName = DefaultBackupName(Today);
     ask.OverwritePrompt = true;
     const QStringList chosen = Prompter().ChooseFiles(ask);

@@ -15,6 +15,5 @@ public:
     // Asks for the file, writes the backup and reports; closes on success.
     void BackUp();
 
-    QString InitialDir; // where the save dialog starts
     QDate Today;        // names the proposed file; the current date unless a test sets it
 };

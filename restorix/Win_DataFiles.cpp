@@ -78,3 +78,14 @@ void TForm_DataFiles::InvertChecks()
         item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     }
 }
+
+TFileRequest TForm_DataFiles::BackupFileRequest(TFileDialogKind kind, const QString& title) const
+{
+    TFileRequest ask;
+    ask.Kind = kind;
+    ask.Title = title;
+    ask.Filter = u"Kavelin 备份文件(*.KVB)|*.KVB"_s;
+    ask.DefaultExt = u"KVB"_s;
+    ask.InitialDir = InitialDir;
+    return ask;
+}

@@ -3,6 +3,7 @@
 // a check box on each row, and the buttons that check, invert and give up.
 
 #include "BackupData.h"
+#include "qxPrompter.h"
 #include "Win_KavelinDialog.h"
 
 class QLabel;
@@ -21,6 +22,11 @@ public:
 
     void CheckAll();
     void InvertChecks();
+
+    // The file dialog both dialogs ask through: backup files, starting in InitialDir.
+    TFileRequest BackupFileRequest(TFileDialogKind kind, const QString& title) const;
+
+    QString InitialDir; // where the file dialog starts: the configured backup folder
 
     QLabel* Label_Files;
     QTableWidget* ListView_Files;

@@ -20,13 +20,8 @@ TForm_RestoreData::TForm_RestoreData(QWidget* parent)
 bool TForm_RestoreData::ChooseBackup(const TAppGlobalInfo& info)
 {
     InitialDir = info.GetPath(u"备份"_s);
-    TFileRequest ask;
-    ask.Kind = TFileDialogKind::Open;
-    ask.Title = u"选择所需恢复的备份文件..."_s;
-    ask.Filter = u"Kavelin 备份文件(*.KVB)|*.KVB"_s;
-    ask.DefaultExt = u"KVB"_s;
-    ask.InitialDir = InitialDir;
-    const QStringList chosen = Prompter().ChooseFiles(ask);
+    const QStringList chosen =
+        Prompter().ChooseFiles(BackupFileRequest(TFileDialogKind::Open, u"选择所需恢复的备份文件..."_s));
     if (chosen.isEmpty())
         return false;
 

@@ -19,7 +19,6 @@ public:
     // Asks for confirmation, writes the checked tables and reports; closes on success.
     void Restore();
 
-    QString InitialDir;
     TKVFile Backup;
 };
 
