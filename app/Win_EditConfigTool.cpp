@@ -2,7 +2,7 @@
 
 #include "kvHotKey.h"
 #include "kvShortCut.h"
-#include "qxCtrls_LabeledEdit.h"
+#include "kvFormFields.h"
 #include "qxPrompter.h"
 
 #include <QLabel>
@@ -19,12 +19,7 @@ constexpr int kFieldWidth = 284;
 
 TqxLabeledEdit* field(QWidget* parent, const QString& name, const QString& caption, int top, int width = kFieldWidth)
 {
-    auto* edit = new TqxLabeledEdit(parent);
-    edit->setObjectName(name);
-    edit->setGeometry(kFieldLeft, top, width, 24);
-    edit->SetLabelPosition(lpLeft);
-    edit->EditLabel()->SetCaption(caption);
-    return edit;
+    return LabeledField(parent, name, caption, QRect(kFieldLeft, top, width, 24));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "Win_Setup.h"
 
 #include "AppClasses.h"
-#include "qxCtrls_LabeledEdit.h"
+#include "kvFormFields.h"
 #include "qxFileSystem.h"
 #include "qxPrompter.h"
 
@@ -16,17 +16,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kFieldLeft = 100;
-constexpr int kFieldWidth = 190;
+constexpr int kFieldWidth = 220;
 constexpr int kLogoSize = 49;
 
 TqxLabeledEdit* field(QWidget* page, const QString& name, const QString& caption, int top, int width = kFieldWidth)
 {
-    auto* edit = new TqxLabeledEdit(page);
-    edit->setObjectName(name);
-    edit->setGeometry(kFieldLeft, top, width, 24);
-    edit->SetLabelPosition(lpLeft);
-    edit->EditLabel()->SetCaption(caption);
-    return edit;
+    return LabeledField(page, name, caption, QRect(kFieldLeft, top, width, 24));
 }
 
 } // namespace
