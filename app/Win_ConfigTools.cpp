@@ -4,6 +4,7 @@
 #include "qxPrompter.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -53,6 +54,7 @@ TForm_ConfigTools::TForm_ConfigTools(const QStringList& toolLines, QWidget* pare
     connect(ListView_Tools, &QTreeWidget::itemDoubleClicked, this, &TForm_ConfigTools::EditSelectedTool);
     connect(ListView_Tools, &QTreeWidget::itemSelectionChanged, this, &TForm_ConfigTools::UpdateActions);
 
+    ListView_Tools->installEventFilter(this);
     OnEditTool = [this](TExternalProgram& tool) { return EditTool(tool, this); };
 
     for (const QString& line : toolLines) {
@@ -145,6 +147,22 @@ void TForm_ConfigTools::DeleteSelectedTool()
     FRows.removeAt(row);
     delete ListView_Tools->takeTopLevelItem(row);
     UpdateActions();
+}
+
+bool TForm_ConfigTools::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ListView_Tools && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_Delete) {
+            DeleteSelectedTool();
+            return true;
+        }
+        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_Insert) {
+            AddTool();
+            return true;
+        }
+    }
+    return TForm_CustomBasicDialog::eventFilter(watched, event);
 }
 
 bool EditTools(QStringList& toolLines, QWidget* parent)

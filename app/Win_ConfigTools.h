@@ -39,6 +39,10 @@ public:
     QPushButton* Button_OK;
     QPushButton* Button_Cancel;
 
+protected:
+    // Ins adds and Del deletes in the list, as the buttons do.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     int SelectedRow() const;
     void ShowRow(int row);

@@ -187,13 +187,21 @@ void TestToolsDialogs::addEditDelete()
     QCOMPARE(dialog.ToolLines(), (QStringList{u"计算器=galculator|Alt+C||打开计算器"_s, u"记事=gedit|Ctrl+G||写点什么"_s}));
     QVERIFY(answers.isEmpty());
 
+    // The keys of the list do what the buttons do.
+    answers << std::nullopt;
+    QTest::keyClick(dialog.ListView_Tools, Qt::Key_Insert);
+    QVERIFY(answers.isEmpty());
+    FPrompter->AnswerButton(mbYes);
+    QTest::keyClick(dialog.ListView_Tools, Qt::Key_Delete);
+    QCOMPARE(dialog.ListView_Tools->topLevelItemCount(), 1);
+
     // With no row selected, change and delete have nothing to act on.
     dialog.ListView_Tools->clearSelection();
     QVERIFY(!dialog.Button_Edit->isEnabled());
     QVERIFY(!dialog.Button_Delete->isEnabled());
     dialog.EditSelectedTool();
     dialog.DeleteSelectedTool();
-    QCOMPARE(FPrompter->Records.size(), size_t(2));
+    QCOMPARE(FPrompter->Records.size(), size_t(3));
 }
 
 void TestToolsDialogs::deleteAllAndConfirm()
