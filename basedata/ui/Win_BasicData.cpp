@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 #include <array>
@@ -33,6 +34,12 @@ const QStringList kWordKinds = u"<无分类>,项目名称,项目类别,施工地
 bool Editing(const TqxDataSet& table)
 {
     return table.State() == TqxDataSetState::Edit || table.State() == TqxDataSetState::Insert;
+}
+
+// A remark being inserted into an empty table is a row all the same.
+bool HasRow(const TqxDataSet& table)
+{
+    return !table.IsEmpty() || table.State() == TqxDataSetState::Insert;
 }
 
 } // namespace
@@ -103,6 +110,7 @@ TForm_BasicData::TForm_BasicData(TDataModule_Data& data, const TAppGlobalInfo& i
 
     SetClientSize(560, HeadHeight + 397);
     FormCreate();
+    qxDBGrid_Unit->setFocus();
 }
 
 TForm_BasicData::~TForm_BasicData()
@@ -167,6 +175,7 @@ void TForm_BasicData::FormCreate()
 
     ComboBox_WordKind->addItems(kWordKinds);
     ComboBox_WordKind->setCurrentIndex(0);
+    FWordKind = 0;
     connect(ComboBox_WordKind, &QComboBox::currentIndexChanged, this, &TForm_BasicData::WordKindChanged);
 }
 
@@ -317,7 +326,7 @@ void TForm_BasicData::cds_PlaceBeforePost(TqxDataSet* dataSet)
 
 void TForm_BasicData::cds_WordsBeforePost(TqxDataSet* dataSet)
 {
-    const int kind = ComboBox_WordKind->currentIndex();
+    const int kind = FWordKind;
     // While all words are shown, an edited word keeps the kind it has; only
     // a new one becomes a word for all kinds.
     if (kind <= 0 && dataSet->State() != TqxDataSetState::Insert)
@@ -332,7 +341,17 @@ void TForm_BasicData::cds_MemosNewRecord(TqxDataSet* dataSet)
 
 void TForm_BasicData::WordKindChanged(int index)
 {
+    // A word still being typed gets the kind it was typed under.
     DataSource_Basic->UpdateRecord();
+    try {
+        cds_Words.CheckBrowseMode();
+    } catch (const Exception& e) {
+        const QSignalBlocker quiet(ComboBox_WordKind);
+        ComboBox_WordKind->setCurrentIndex(FWordKind);
+        ShowExceptionMessage(e.Message);
+        return;
+    }
+    FWordKind = index;
     try {
         if (index <= 0) {
             cds_Words.SetFiltered(false);
@@ -352,7 +371,7 @@ void TForm_BasicData::ShowMemoCategories()
     FShowingCategories = true;
     for (int i = 0; i < CheckListBox_Cate->count(); ++i)
         CheckListBox_Cate->item(i)->setCheckState(Qt::Unchecked);
-    if (!cds_Memos.IsEmpty()) {
+    if (HasRow(cds_Memos)) {
         const QString value = cds_Memos.FieldByName(fCategories)->AsString();
         if (value.isEmpty()) {
             CheckListBox_Cate->item(0)->setCheckState(Qt::Checked);
@@ -376,8 +395,12 @@ QString TForm_BasicData::CheckedCategories() const
 
 void TForm_BasicData::CategoryChanged(QListWidgetItem* item)
 {
-    if (FShowingCategories || cds_Memos.IsEmpty())
+    if (FShowingCategories)
         return;
+    if (!HasRow(cds_Memos)) {
+        ShowMemoCategories(); // nothing to tick
+        return;
+    }
     const bool checked = item->checkState() == Qt::Checked;
     const int row = CheckListBox_Cate->row(item);
     QString text;

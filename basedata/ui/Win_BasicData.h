@@ -86,6 +86,7 @@ private:
     TDataModule_Data& FData;
     const TAppGlobalInfo& FInfo;
     bool FShowingCategories = false;
+    int FWordKind = 0; // the kind new and posted words get; 0: all kinds
 };
 
 // Shows the basic data window modally and frees it. Closed with OK, the unit

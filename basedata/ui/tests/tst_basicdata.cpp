@@ -85,11 +85,13 @@ private Q_SLOTS:
     void checkingCategories_data();
     void checkingCategories();
     void newRemarkByKeyboard();
+    void firstRemarkOfAnEmptyTable();
     void newPlaceJoinsThePlaces();
     void wordKinds_data();
     void wordKinds();
     void wordKindFilter();
     void saveWritesTheChangedTables();
+    void namelessUnitIsToldOrDropped();
     void saveFailureKeepsWindowOpen();
     void closeQuestion_data();
     void closeQuestion();
@@ -309,6 +311,24 @@ void TestBasicData::newRemarkByKeyboard()
     QCOMPARE(memos.RecordCount(), 3);
 }
 
+void TestBasicData::firstRemarkOfAnEmptyTable()
+{
+    F.Data->CDS_Memos.EmptyDataSet();
+    TForm_BasicData w(*F.Data, *F.Info);
+    w.PageControl_Basic->setCurrentIndex(Page::pgMemo);
+    // Nothing to tick without a remark.
+    entry(w.CheckListBox_Cate, u"材料"_s)->setCheckState(Qt::Checked);
+    QCOMPARE(checkedEntries(w.CheckListBox_Cate), QStringList{});
+    QCOMPARE(w.cds_Memos.State(), TqxDataSetState::Browse);
+
+    w.qxDBNavigator_Basic->Button(nbInsert)->click();
+    QCOMPARE(checkedEntries(w.CheckListBox_Cate), QStringList{u"<所有类别>"_s});
+    entry(w.CheckListBox_Cate, u"材料"_s)->setCheckState(Qt::Checked);
+    w.cds_Memos.FieldByName(u"备注"_s)->SetAsString(u"运费"_s);
+    w.qxDBNavigator_Basic->Button(nbPost)->click();
+    QCOMPARE(F.Data->CDS_Memos.Lookup(u"备注"_s, u"运费"_s, u"项目类别"_s).toString(), u"材料"_s);
+}
+
 void TestBasicData::newPlaceJoinsThePlaces()
 {
     TForm_BasicData w(*F.Data, *F.Info);
@@ -392,6 +412,13 @@ void TestBasicData::wordKindFilter()
     w.cds_Words.FieldByName(u"单词"_s)->SetAsString(u"木材"_s);
     w.cds_Words.Post();
     QCOMPARE(F.Data->CDS_Words.Lookup(u"单词"_s, u"木材"_s, u"类别"_s).toString(), u"项目名称"_s);
+
+    // A word typed under one kind and not yet posted keeps that kind when the box changes.
+    w.ComboBox_WordKind->setCurrentIndex(3);
+    w.cds_Words.Append();
+    w.cds_Words.FieldByName(u"单词"_s)->SetAsString(u"窗台"_s);
+    w.ComboBox_WordKind->setCurrentIndex(0);
+    QCOMPARE(F.Data->CDS_Words.Lookup(u"单词"_s, u"窗台"_s, u"类别"_s).toString(), u"施工地点"_s);
 }
 
 void TestBasicData::saveWritesTheChangedTables()
@@ -421,7 +448,7 @@ void TestBasicData::saveWritesTheChangedTables()
         QCOMPARE(w.PageTable(page)->ChangeCount(), 0);
 }
 
-void TestBasicData::saveFailureKeepsWindowOpen()
+void TestBasicData::namelessUnitIsToldOrDropped()
 {
     TForm_BasicData w(*F.Data, *F.Info);
     w.show();
@@ -433,10 +460,22 @@ void TestBasicData::saveFailureKeepsWindowOpen()
     QVERIFY(w.isVisible());
     QCOMPARE(F.Prompter->MessageTexts(), QStringList{u"字段“单位”必须有值，不能为空！"_s});
     QCOMPARE(w.PageControl_Basic->currentIndex(), int(Page::pgUnit));
-    w.PageTable(Page::pgUnit)->Cancel();
 
-    // A file that cannot be written: told, the window stays and the change stays counted.
+    // Cancel still lets the user leave it behind.
     F.Prompter->Reset();
+    F.Prompter->AnswerButton(mbNo);
+    w.Button_Cancel->click();
+    QCOMPARE(F.Prompter->MessageTexts(), QStringList{u"数据已被修改，是否保存？"_s});
+    QVERIFY(!w.isVisible());
+    QCOMPARE(F.Data->CDS_MeasureUnit.State(), TqxDataSetState::Browse);
+    QCOMPARE(F.Data->CDS_MeasureUnit.RecordCount(), 18);
+}
+
+void TestBasicData::saveFailureKeepsWindowOpen()
+{
+    TForm_BasicData w(*F.Data, *F.Info);
+    w.show();
+    // A file that cannot be written: told, the window stays and the change stays counted.
     w.cds_Words.AppendRecord({QString(), u"刷"_s});
     {
         KvTest::FileSizeLimit full(16);
