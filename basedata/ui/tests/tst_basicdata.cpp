@@ -345,6 +345,7 @@ void TestBasicData::newPlaceJoinsThePlaces()
     typeInto(grid, u"ymj"_s);
     QTest::keyClick(grid->InplaceEditor(), Qt::Key_Return); // posts it and appends one more row
     QCOMPARE(w.cds_Place.State(), TqxDataSetState::Insert);
+    QVERIFY(w.isVisible()); // Enter in the grid is not the default button's
 
     QStringList places;
     F.Data->ListPlaces(places);
