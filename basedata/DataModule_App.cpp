@@ -106,6 +106,11 @@ void TDataModule_Data::DataModuleCreate(const TAppGlobalInfo& info)
     CDS_TempItems.CreateDataSet();
 }
 
+void TDataModule_Data::ReopenMeasureUnit(const TAppGlobalInfo& info)
+{
+    OpenTable(CDS_MeasureUnit, MeasureUnitFieldDefs(), UnitsKey, info);
+}
+
 void TDataModule_Data::DataModuleDestroy()
 {
     // One table that cannot be written must not cost the others their

@@ -47,6 +47,9 @@ public:
     void DataModuleCreate(const TAppGlobalInfo& info);
     // Saves the changed categories and remarks, and the item library after asking.
     void DataModuleDestroy();
+    // Reads the unit table again from its file, so unsaved unit edits disappear;
+    // a file that cannot be read is reported and leaves the table empty.
+    void ReopenMeasureUnit(const TAppGlobalInfo& info);
 
     // Lists in stored order, appended to what into already holds.
     void ListItemCategories(QStringList& into);
