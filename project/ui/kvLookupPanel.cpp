@@ -109,6 +109,8 @@ void TkvLookupPanel::BuildControls()
     Button_SelectInput->setObjectName(u"Button_SelectInput"_s);
     Button_SelectInput->setFocusPolicy(Qt::NoFocus);
     Button_SelectInput->setAutoDefault(false);
+    // The panel is narrow: the input box gets what the button does not need.
+    Button_SelectInput->setFixedWidth(Button_SelectInput->fontMetrics().horizontalAdvance(Button_SelectInput->text()) + 12);
     connect(Button_SelectInput, &QPushButton::clicked, this, &TkvLookupPanel::Commit);
 
     Label_LookUpKey = new QLabel(u"关键词:"_s, Panel_SelectInput);
@@ -118,7 +120,7 @@ void TkvLookupPanel::BuildControls()
     ComboBox_LookUpKey->setObjectName(u"ComboBox_LookUpKey"_s);
     ComboBox_LookUpKey->setEditable(true);
     ComboBox_LookUpKey->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox_LookUpKey->setMinimumContentsLength(4);
+    ComboBox_LookUpKey->setMinimumContentsLength(3);
     ComboBox_LookUpKey->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ComboBox_LookUpKey->installEventFilter(this);
     connect(ComboBox_LookUpKey, &QComboBox::editTextChanged, this, [this](const QString& text) {
@@ -281,8 +283,10 @@ void TkvLookupPanel::PlacePanel()
 {
     QRect editor;
     FGrid.GetEditorBounds(editor);
-    const int clientWidth = FGrid.width() - 2 * FGrid.frameWidth();
-    const int clientHeight = FGrid.height() - 2 * FGrid.frameWidth();
+    // The grid's client area ends where its scroll bars begin.
+    const QRect viewport = FGrid.viewport()->geometry();
+    const int clientWidth = viewport.x() + viewport.width();
+    const int clientHeight = viewport.y() + viewport.height();
     int left = editor.left();
     const int top = editor.top();
     const int bottom = editor.top() + editor.height(); // as the cell's rectangle counts it

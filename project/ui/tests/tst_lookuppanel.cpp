@@ -610,8 +610,9 @@ void TestLookupPanel::placement()
     grid->GetEditorBounds(cell);
     const QRect panel = p->geometry();
     QCOMPARE(panel.width(), 337);
-    QVERIFY(panel.right() < grid->width()); // moved left to stay inside the grid
-    const int client = grid->height() - 2 * grid->frameWidth();
+    const QRect viewport = grid->viewport()->geometry();
+    QVERIFY(panel.right() < viewport.right()); // moved left, clear of the scroll bar
+    const int client = viewport.y() + viewport.height();
     if (below) {
         QCOMPARE(panel.top(), cell.top() + cell.height() + 1);
         QCOMPARE(panel.height(), height ? height : client - (cell.top() + cell.height()) - 5);
