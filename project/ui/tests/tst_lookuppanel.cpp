@@ -368,15 +368,16 @@ void TestLookupPanel::itemEnterTakesTheCurrentItem()
     FHost->Open(kName);
     TkvLookupPanel* p = FHost->Panel;
     QCOMPARE(p->CDS_LookUp.RecordCount(), 292); // no category in the row: the whole library
-    FHost->Type(u"kgczaz"_s);
-    QCOMPARE(p->CurrentText(), u"开关插座安装"_s);
-    FHost->Type(u"开关插座安装xyz"_s); // matches nothing: the lookup stays
+    FHost->Type(u"MTJXAZ"_s);
+    QCOMPARE(p->CurrentText(), u"木踢脚线安装"_s);
+    FHost->Type(u"木踢脚线安装xyz"_s); // matches nothing: the lookup stays
     FHost->Key(Qt::Key_Return);
     QVERIFY(!p->isVisible());
-    QCOMPARE(FHost->Cell(kName), u"开关插座安装"_s);
-    QCOMPARE(FHost->Cell(kUnit), u"个"_s);
-    QCOMPARE(FHost->Budget.FieldByName(u"单价"_s)->AsFloat(), 15.0);
-    QCOMPARE(FHost->Cell(kKind), u"电器工程"_s);
+    QCOMPARE(FHost->Cell(kName), u"木踢脚线安装"_s);
+    QCOMPARE(FHost->Cell(kUnit), u"米"_s);
+    QCOMPARE(FHost->Budget.FieldByName(u"单价"_s)->AsFloat(), 25.0);
+    QCOMPARE(FHost->Cell(kMemo), u"人工费"_s);
+    QCOMPARE(FHost->Cell(kKind), u"地板工程"_s);
     QCOMPARE(FHost->Cell(kPlace), u"厨房"_s);
     QVERIFY(FHost->Budget.FieldByName(u"数量"_s)->IsNull());
     QCOMPARE(FHost->Grid->SelectedField()->FieldName(), u"数量"_s);
