@@ -167,6 +167,7 @@ TqxDBGrid* TkvLookupPanel::AddPage(const QString& fieldName, const QString& grid
                      dgAlwaysShowSelection);
     grid->SetReadOnly(true);
     grid->SetRowSelect(multiSelect);
+    grid->installEventFilter(this);
     layout->addWidget(grid);
     Notebook_Lookup->addWidget(page);
     if (multiSelect)
@@ -418,6 +419,8 @@ bool TkvLookupPanel::eventFilter(QObject* watched, QEvent* event)
         return Edit_SelectInputKeyDown(static_cast<QKeyEvent*>(event));
     if (watched == ComboBox_LookUpKey && event->type() == QEvent::FocusOut)
         ComboBox_LookUpKeyExit();
+    if (watched == InputControl() && event->type() == QEvent::KeyPress)
+        return LookupGridKeyDown(static_cast<QKeyEvent*>(event));
     return TqxFloatPanel::eventFilter(watched, event);
 }
 
@@ -451,6 +454,27 @@ bool TkvLookupPanel::Edit_SelectInputKeyDown(QKeyEvent* event)
         }
         // An empty lookup has no entry to take; the typed text stays.
         if (ctrl && CDS_LookUp.Active() && !CDS_LookUp.IsEmpty())
+            SetInputFromLookup(CurrentText());
+        Commit();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Picking remarks with the mouse leaves the focus in the lookup grid; Enter
+// and Esc there do what they do in the input box, so the hand need not go
+// back to the box. On the other pages Enter takes the entry the grid is on.
+bool TkvLookupPanel::LookupGridKeyDown(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        HideLookup();
+        FGrid.setFocus();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (ActivePage() != kMemo && CDS_LookUp.Active() && !CDS_LookUp.IsEmpty())
             SetInputFromLookup(CurrentText());
         Commit();
         return true;

@@ -91,6 +91,7 @@ private:
 
     void Edit_SelectInputChange();
     bool Edit_SelectInputKeyDown(QKeyEvent* event);
+    bool LookupGridKeyDown(QKeyEvent* event);
     void ComboBox_LookUpKeyExit();
     void CheckBox_FilteredClick();
     void LookupGridCellClick();

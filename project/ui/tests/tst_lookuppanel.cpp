@@ -182,6 +182,7 @@ private Q_SLOTS:
     void placeKeys();
     void placeClick();
     void arrowKeysKeepTheEntry();
+    void keysInTheLookupGrid();
     void itemPageOffersTheRowCategory();
     void itemEnterTakesTheCurrentItem();
     void itemNotInLibrary();
@@ -325,6 +326,27 @@ void TestLookupPanel::placeClick()
 
 // An entry whose name starts an earlier entry's name: the arrow keys put its
 // name into the box, and the lookup stays on it.
+// Keys typed in the lookup grid itself: Enter takes the entry it is on, Esc goes.
+void TestLookupPanel::keysInTheLookupGrid()
+{
+    FHost = std::make_unique<THost>(*FShipped, kKind);
+    FHost->NewItemIn(u"油漆工程"_s, kPlace);
+    FHost->Open(kPlace);
+    TqxDBGrid* grid = FHost->Panel->qxDBGrid_LK_Place;
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QVERIFY(!FHost->Panel->isVisible());
+    QCOMPARE(FHost->Cell(kPlace), u"客厅"_s);
+
+    FHost->Open(kPlace);
+    FHost->Panel->qxDBGrid_LK_Place->setFocus();
+    QTest::keyClick(FHost->Panel->qxDBGrid_LK_Place, Qt::Key_Escape);
+    QVERIFY(!FHost->Panel->isVisible());
+    QVERIFY(FHost->Grid->hasFocus());
+    QCOMPARE(FHost->Cell(kPlace), u"客厅"_s);
+}
+
 void TestLookupPanel::arrowKeysKeepTheEntry()
 {
     FShipped->Data.CDS_MeasureUnit.AppendRecord({u"立方"_s, u"zzlf"_s});
@@ -474,7 +496,9 @@ void TestLookupPanel::remarksJoined()
     FHost->ClickRow(p->qxDBGrid_LK_Memo, 0, Qt::ControlModifier);
     QCOMPARE(FHost->Input()->text(), u"人工费,不含人工"_s);
     QVERIFY(p->isVisible());
-    FHost->Key(Qt::Key_Return);
+    QVERIFY(p->qxDBGrid_LK_Memo->hasFocus());
+    QTest::keyClick(p->qxDBGrid_LK_Memo, Qt::Key_Return); // where the clicks left the focus
+    QVERIFY(!p->isVisible());
     QCOMPARE(FHost->Cell(kMemo), u"人工费,不含人工"_s);
 }
 
