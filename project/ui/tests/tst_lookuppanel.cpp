@@ -9,6 +9,7 @@
 #include "kvTakeItem.h"
 #include "kvYssDataSet.h"
 #include "qxDBCtrls.h"
+#include "qxErrors.h"
 #include "qxScriptedPrompter.h"
 
 #include <QAction>
@@ -192,6 +193,8 @@ private Q_SLOTS:
     void remarksJoined();
     void takeItemKeepsTheGroup_data();
     void takeItemKeepsTheGroup();
+    void refusedByTheBudget_data();
+    void refusedByTheBudget();
     void automaticOpening_data();
     void automaticOpening();
     void typedBeforeThePanelCame();
@@ -538,6 +541,35 @@ void TestLookupPanel::takeItemKeepsTheGroup()
     budget.Regroup();
     QVERIFY(budget.Locate(kName, u"开关插座安装"_s));
     QCOMPARE(budget.CurrentGroup()->GroupName(), group);
+}
+
+// A row the budget refuses to store is reported, and the row is left as it was.
+void TestLookupPanel::refusedByTheBudget_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("typed text") << kUnit << u"pf"_s;
+    QTest::newRow("library item") << kName << u"mtjxaz"_s;
+}
+
+void TestLookupPanel::refusedByTheBudget()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    FHost = std::make_unique<THost>(*FShipped, kPlace);
+    FHost->NewItemIn(u"厨房"_s, field);
+    FHost->Budget.BeforePost = [](TqxDataSet*) { throw EKavelinErr(u"预算书不能保存这一行！"_s); };
+    FHost->Open(field);
+    FHost->Type(typed);
+    FHost->Key(Qt::Key_Return);
+    QCOMPARE(FPrompter.MessageTexts(), QStringList{u"预算书不能保存这一行！"_s});
+    QCOMPARE(FPrompter.Last().message.Icon, TMsgIcon::Error);
+    FPrompter.Reset();
+    QCOMPARE(FHost->Budget.State(), TqxDataSetState::Browse);
+    QVERIFY(FHost->Budget.FieldByName(field)->IsNull());
+    QVERIFY(FHost->Budget.FieldByName(u"单价"_s)->IsNull());
+    QVERIFY(!FHost->Panel->isVisible());
+    FHost->Budget.BeforePost = nullptr;
 }
 
 void TestLookupPanel::automaticOpening_data()
