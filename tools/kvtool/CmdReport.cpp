@@ -37,9 +37,10 @@ bool readInstallation(const QString& folder, TAppGlobalInfo& config)
     const TqxIniFile app(config.AppFileName);
     config.Paths = app.ReadSectionValues(u"Paths"_s);
     config.Files = app.ReadSectionValues(u"Files"_s);
+    // The installation is where kvtool was told, whatever folder it runs in.
+    config.SetPath(u"App"_s, config.AppPath);
     const TqxIniFile setup(config.GetFileName(u"配置_参数"_s));
     config.Variants = setup.ReadSectionValues(u"Variant"_s);
-    config.SetPath(u"App"_s, config.AppPath);
     return true;
 }
 
