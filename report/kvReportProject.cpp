@@ -104,7 +104,7 @@ void UseConfiguration(TkvReportData& data, const TAppGlobalInfo& config)
     data.ExpandPath = [&config](const QString& path) { return config.ExpandMacros(path); };
 }
 
-FileData LoadFile(const QString& fileName, const QString& password)
+FileData LoadFile(const QString& fileName, const QString& password, const QString& view)
 {
     TKVFile file;
     bool empty = false;
@@ -126,6 +126,8 @@ FileData LoadFile(const QString& fileName, const QString& password)
     FileData out;
     // A project without a saved view shows its budget by category, as the window does.
     out.View = file.ReadValue(u"视图"_s) == u"施工地点"_s ? u"施工地点"_s : u"项目类别"_s;
+    if (view == u"施工地点"_s || view == u"项目类别"_s)
+        out.View = view;
     budget.SetGroupField(out.View);
     if (const auto packet = file.SectionData(u"取费表"_s); packet && !packet->isEmpty()) {
         fees.LoadFromBytes(*packet, fileName + u" [取费表]"_s);

@@ -37,11 +37,13 @@ void UseConfiguration(TkvReportData& data, const TAppGlobalInfo& config);
 
 // A project or template file as the reports see it. Throws EKavelinErr or
 // EFileError with a message for the user when the file cannot be read, is
-// empty or damaged, or is protected by another password.
+// empty or damaged, or is protected by another password. The budget is
+// grouped by view ("施工地点" or "项目类别"), or by the saved view when
+// view is anything else.
 struct FileData {
     TkvReportData Data;
-    QString View; // the saved view: "施工地点" or "项目类别"
+    QString View; // the view the budget was grouped by
 };
-FileData LoadFile(const QString& fileName, const QString& password = QString());
+FileData LoadFile(const QString& fileName, const QString& password = QString(), const QString& view = QString());
 
 } // namespace ProjectReport

@@ -90,7 +90,7 @@ int RunReport(const QStringList& args)
             Err(u"工程文件 "_s + fileName + u" 不存在。"_s);
             return Failed;
         }
-        ProjectReport::FileData project = ProjectReport::LoadFile(fileName, password);
+        ProjectReport::FileData project = ProjectReport::LoadFile(fileName, password, view);
         ProjectReport::UseConfiguration(project.Data, config);
         const QString groupField = !viewGiven ? project.View : view == u"无"_s ? QString() : view;
 

@@ -165,7 +165,7 @@ void TestKvtoolReport::pages_data()
     QTest::newRow("information") << QStringList{u"--page"_s, u"工程信息"_s} << u"编制人"_s << u"装饰工程预算书"_s;
     QTest::newRow("fees") << QStringList{u"--page"_s, u"取费表"_s} << u"工程取费表"_s << u"一、餐厅"_s;
     QTest::newRow("budget by category") << QStringList{u"--page"_s, u"预算书"_s, u"--view"_s, u"项目类别"_s}
-                                        << u"（按项目类别）"_s << u"一、餐厅"_s;
+                                        << u"二、拆除工程"_s << u"二、材料"_s;
     QTest::newRow("budget by place") << QStringList{u"--page"_s, u"预算书"_s} << u"（按施工地点）"_s << u"取费表"_s;
     QTest::newRow("budget not grouped") << QStringList{u"--page"_s, u"预算书"_s, u"--view"_s, u"无"_s}
                                         << u"工程直接费合计（177项）"_s << u"小计"_s;
