@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDir>
-#include <QDirIterator>
 #include <QLabel>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -57,20 +56,6 @@ public:
     QString GroupField() const override { return View; }
     QString ProjectName() const override { return u"样板间"_s; }
 };
-
-void copyTree(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    QDir().mkpath(to);
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QString dst = to + src.mid(from.size());
-        if (it.fileInfo().isDir())
-            QDir().mkpath(dst);
-        else
-            QFile::copy(src, dst);
-    }
-}
 
 QString reportText(const TkvPreparedReport& r)
 {
@@ -133,7 +118,7 @@ void TestProjectPreview::init()
 {
     // A private copy of the shipped installation that knows where it is.
     FDir = std::make_unique<QTemporaryDir>();
-    copyTree(qEnvironmentVariable("KV_PRISTINE_STAGE_DIR"), FDir->path());
+    KvTest::CopyTree(qEnvironmentVariable("KV_PRISTINE_STAGE_DIR"), FDir->path());
     QString app = Gbk::Decode(KvTest::ReadBytes(path(u"App"_s)));
     app.replace(u"\r\nApp=\r\n"_s, u"\r\nApp="_s + QDir::toNativeSeparators(FDir->path()) + u"/\r\n"_s);
     QVERIFY(KvTest::WriteBytes(path(u"App"_s), Gbk::Encode(app)));

@@ -9,7 +9,6 @@
 #include "qxNumbers.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -38,20 +37,6 @@ private:
 
 namespace {
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    QDir().mkpath(to);
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QString dst = to + src.mid(from.size());
-        if (it.fileInfo().isDir())
-            QDir().mkpath(dst);
-        else
-            QFile::copy(src, dst);
-    }
-}
-
 QString money(double v)
 {
     QString s = FormatFixed(v, 2);
@@ -73,7 +58,7 @@ QString squeezed(QString text)
 void TestKvtoolReport::initTestCase()
 {
     QVERIFY(FDir.isValid());
-    copyTree(qEnvironmentVariable("KV_PRISTINE_STAGE_DIR"), app());
+    KvTest::CopyTree(qEnvironmentVariable("KV_PRISTINE_STAGE_DIR"), app());
     // The firm's own values, as the settings dialog stores them.
     const QString setup = app() + u"/IniFiles/Setup.ini"_s;
     QString text = Gbk::Decode(KvTest::ReadBytes(setup));
