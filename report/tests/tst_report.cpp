@@ -21,6 +21,7 @@ private Q_SLOTS:
     void refusedTemplates();
     void tablePagination();
     void groupBands();
+    void groupHeadKeepsWithItsFirstRow();
     void namedValues_data();
     void namedValues();
     void conditionalLines();
@@ -161,6 +162,25 @@ void TestReport::groupBands()
     QVERIFY(t.contains(u"大写：叁佰壹拾伍元整"_s));
     QVERIFY(t.indexOf(u"地点1"_s) < t.indexOf(u"地点2"_s));
     QVERIFY(t.indexOf(u"地点2"_s) < t.indexOf(u"地点3"_s));
+}
+
+void TestReport::groupHeadKeepsWithItsFirstRow()
+{
+    // Groups of many sizes, so that some head falls on the last line of a page.
+    TkvReportData data;
+    data.Budget = budgetRows(0, 0);
+    for (int g = 1; g <= 80; ++g)
+        for (int i = 1; i <= (g * 7) % 13 + 1; ++i)
+            data.Budget.Rows.append({i, u"项目%1-%2"_s.arg(g).arg(i), g, u"地点%1"_s.arg(g), 10.5, double(i)});
+    const TkvPreparedReport r = TkvPreparedReport::Prepare(TkvReportTemplate::Parse(kBudgetTemplate), data);
+    QVERIFY(r.PageCount() > 5);
+    for (int p = 0; p < r.PageCount(); ++p) {
+        QString last;
+        for (const Op& op : r.PageAt(p).Ops)
+            if (op.What == Op::DrawText && !op.Text.startsWith(u"第 "_s))
+                last = op.Text;
+        QVERIFY2(!last.startsWith(u"地点"_s), qPrintable(u"page %1 ends with %2"_s.arg(p + 1).arg(last)));
+    }
 }
 
 void TestReport::namedValues_data()
