@@ -4,6 +4,7 @@
 #include "KvtoolCommon.h"
 
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <cstring>
 #include <memory>
 
@@ -43,8 +44,12 @@ int main(int argc, char* argv[])
 {
     // Reports lay out text, which takes the GUI library; they never need a display.
     const bool report = argc > 1 && std::strcmp(argv[1], "report") == 0;
-    if (report)
+    std::unique_ptr<QTemporaryDir> runtime; // the private folder a headless Qt wants, when the session has none
+    if (report) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && (runtime = std::make_unique<QTemporaryDir>())->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+    }
     const std::unique_ptr<QCoreApplication> app(report ? new QGuiApplication(argc, argv)
                                                        : new QCoreApplication(argc, argv));
     QStringList args = QCoreApplication::arguments();

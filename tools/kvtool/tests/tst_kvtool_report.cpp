@@ -4,6 +4,7 @@
 // a message and a non-zero exit.
 
 #include "GbkText.h"
+#include "KavelinFiles.h"
 #include "KvTestSupport.h"
 #include "KvtoolRun.h"
 #include "qxNumbers.h"
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void pages();
     void failures_data();
     void failures();
+    void protectedProject();
 
 private:
     QString pdfText(const QStringList& extraArgs, int* pages = nullptr);
@@ -209,6 +211,25 @@ void TestKvtoolReport::failures()
     QCOMPARE(r.code, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(!QFile::exists(FDir.filePath(u"a.pdf"_s)));
+}
+
+void TestKvtoolReport::protectedProject()
+{
+    const QString file = FDir.filePath(u"protected.KVP"_s);
+    {
+        TKVFile kv;
+        QVERIFY(kv.LoadFromFile(sample()));
+        kv.SetPassWord(u"8888"_s);
+        QVERIFY(kv.SaveToFile(file));
+    }
+    const QString out = FDir.filePath(u"protected.pdf"_s);
+    Run r = kvtool({u"report"_s, file, u"--out"_s, out, u"--app"_s, app()});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(u"有密码保护"_s), qPrintable(r.err));
+    QVERIFY(!QFile::exists(out));
+    r = kvtool({u"report"_s, file, u"--out"_s, out, u"--app"_s, app(), u"--password"_s, u"8888"_s});
+    QCOMPARE(r.code, 0);
+    QVERIFY(KvTest::ReadBytes(out).startsWith("%PDF"));
 }
 
 QTEST_GUILESS_MAIN(TestKvtoolReport)
