@@ -213,7 +213,7 @@ void TProjectPreview::Print()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(FPrepared.FirstPageLayout());
-    printer.setDocName(FSource.ProjectName());
+    printer.setDocName(u"Kavelin 打印"_s);
     if (!FPrintChooser.ChoosePrinter(printer, FPrepared.PageCount(), this))
         return;
     printer.setFullPage(true);
