@@ -41,6 +41,18 @@ TkvReportText TkvReportText::Parse(const QString& text)
 
 namespace {
 
+// The horizontal alignment a word names, or 0.
+int alignmentOf(const QString& word)
+{
+    if (word == u"left"_s)
+        return Qt::AlignLeft;
+    if (word == u"center"_s)
+        return Qt::AlignHCenter;
+    if (word == u"right"_s)
+        return Qt::AlignRight;
+    return 0;
+}
+
 class Reader {
 public:
     Reader(const QString& source) : FSource(source) {}
@@ -131,12 +143,8 @@ bool Reader::Attribute(const QString& word, TkvReportStyle& style, QString& ifNa
         style.Bold = true;
     else if (word == u"keep"_s)
         style.Keep = true;
-    else if (word == u"left"_s)
-        style.Align = Qt::AlignLeft;
-    else if (word == u"center"_s)
-        style.Align = Qt::AlignHCenter;
-    else if (word == u"right"_s)
-        style.Align = Qt::AlignRight;
+    else if (alignmentOf(word))
+        style.Align = alignmentOf(word);
     else if (key == u"size"_s && eq > 0)
         style.Size = Number(value);
     else if (key == u"color"_s && eq > 0)
@@ -251,8 +259,8 @@ void Reader::ItemLine(TkvReportTemplate& t, QList<TkvReportItem>& band)
                 table.Frame = TkvReportTable::None;
             else if (w.startsWith(u"width="_s))
                 table.Width = Number(w.mid(6));
-            else if (w == u"left"_s || w == u"center"_s || w == u"right"_s)
-                table.Align = w == u"left"_s ? Qt::AlignLeft : w == u"right"_s ? Qt::AlignRight : Qt::AlignHCenter;
+            else if (alignmentOf(w))
+                table.Align = alignmentOf(w);
             else
                 Fail(u"不认识的表格设置“"_s + w + u"”"_s);
         }
@@ -277,14 +285,9 @@ void Reader::TableLine(TkvReportTable& table)
             TkvReportColumn col;
             col.Width = Number(words[0]);
             for (qsizetype i = 1; i < words.size(); ++i) {
-                if (words[i] == u"left"_s)
-                    col.Align = Qt::AlignLeft;
-                else if (words[i] == u"center"_s)
-                    col.Align = Qt::AlignHCenter;
-                else if (words[i] == u"right"_s)
-                    col.Align = Qt::AlignRight;
-                else
+                if (!alignmentOf(words[i]))
                     Fail(u"不认识的列设置“"_s + words[i] + u"”"_s);
+                col.Align = alignmentOf(words[i]);
             }
             if (col.Width <= 0)
                 Fail(u"列宽必须大于零"_s);
