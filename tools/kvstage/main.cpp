@@ -103,6 +103,11 @@ void stage()
     writeTable(u"Data/MemoDB"_s, TDataModule_Data::MemoFieldDefs(), u"MemoDB.tsv"_s);
     writeTable(u"Data/WordsDb"_s, TDataModule_Data::WordFieldDefs(), u"WordsDb.tsv"_s);
 
+    // The report templates, under the names the App file gives them.
+    for (const QString& report : {u"PrintYss_NoGroup.frf"_s, u"PrintYss_Kind.frf"_s, u"PrintYss_Place.frf"_s,
+                                  u"ProjectCover.frf"_s, u"ProjectInfo.frf"_s, u"ProjectQfb.frf"_s})
+        Stage::Write(out(u"Data/"_s + report), Stage::GbkText(seed(report)));
+
     Stage::Write(out(u"Data/Standard.kvt"_s), project(QString(), u"standard_info.txt"_s, QString(), QString()));
     Stage::Write(out(u"工程/预算示例.KVP"_s),
                  project(u"sample_budget.tsv"_s, u"sample_info.txt"_s, u"sample_memo.txt"_s, u"工程预算样本"_s));

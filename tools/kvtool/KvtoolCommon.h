@@ -23,5 +23,6 @@ int RunKvfile(const QStringList& args);
 int RunCalc(const QStringList& args);
 int RunTable(const QStringList& args);
 int RunBudget(const QStringList& args);
+int RunReport(const QStringList& args);
 
 } // namespace Kvtool

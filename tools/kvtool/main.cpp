@@ -3,7 +3,10 @@
 
 #include "KvtoolCommon.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <cstring>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +23,8 @@ const Command kCommands[] = {
     {u"calc"_s, u"kvtool calc EXPR [--var NAME=VALUE]...  计算取费公式，输出值的类型和值"_s, Kvtool::RunCalc},
     {u"table"_s, u"kvtool table dump FILE [--csv]  表文件的字段和记录\n  kvtool table import FILE --csv CSV  把 CSV 文件的记录追加到表文件"_s, Kvtool::RunTable},
     {u"budget"_s, u"kvtool budget FILE [--view 施工地点|项目类别]  分组后的预算书和计算后的取费表"_s, Kvtool::RunBudget},
+    {u"report"_s, u"kvtool report FILE --out FILE.pdf [--page 封面|工程信息|预算书|取费表] [--view 施工地点|项目类别|无]\n"
+                  u"                                把报表写成 PDF 文件"_s, Kvtool::RunReport},
 };
 
 int help()
@@ -37,7 +42,16 @@ int help()
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Reports lay out text, which takes the GUI library; they never need a display.
+    const bool report = argc > 1 && std::strcmp(argv[1], "report") == 0;
+    std::unique_ptr<QTemporaryDir> runtime; // the private folder a headless Qt wants, when the session has none
+    if (report) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && (runtime = std::make_unique<QTemporaryDir>())->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+    }
+    const std::unique_ptr<QCoreApplication> app(report ? new QGuiApplication(argc, argv)
+                                                       : new QCoreApplication(argc, argv));
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty()) {

@@ -55,7 +55,8 @@ void TestStage::configuredFilesExist()
     // Every configured file that some part of the programs reads.
     for (const QString& key : {u"配置_参数"_s, u"配置_外挂程序"_s, u"历史文件列表"_s, u"每日一贴"_s, u"标准预算书"_s,
                                u"系统项目库"_s, u"系统项目类别库"_s, u"计量单位库"_s, u"工艺材料"_s, u"单词库"_s,
-                               u"图片_启动画面"_s})
+                               u"图片_启动画面"_s, u"无分组打印"_s, u"按项目类别打印"_s, u"按施工地点打印"_s, u"封面"_s,
+                               u"工程信息"_s, u"取费表"_s})
         QVERIFY2(FileSystem::FileExists(FInfo.GetFileName(key)), qPrintable(key));
     // The programs live in the stage proper.
     QCOMPARE(FInfo.Files.Value(u"备份与恢复"_s), u"[App]Restorix"_s);

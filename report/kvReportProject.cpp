@@ -1,0 +1,144 @@
+#include "kvReportProject.h"
+
+#include "AppClasses.h"
+#include "KavelinFiles.h"
+#include "GbkText.h"
+#include "kvQfbDataSet.h"
+#include "kvYssDataSet.h"
+#include "qxErrors.h"
+#include "qxIniFile.h"
+#include "qxStrings.h"
+
+using namespace Qt::StringLiterals;
+
+namespace ProjectReport {
+
+namespace {
+
+const QStringList kBudgetFields = {u"序号"_s, u"项目名称"_s, u"组号"_s, u"项目类别"_s, u"施工地点"_s,
+                                   u"单位"_s, u"单价"_s,     u"数量"_s, u"金额"_s,     u"备注"_s};
+const QStringList kFeeFields = {u"序号"_s, u"取费名称"_s, u"计算公式"_s, u"金额"_s, u"说明"_s};
+
+TkvReportRows copyRows(TqxDataSet& clone, const QStringList& names)
+{
+    TkvReportRows out;
+    out.Fields = names;
+    QList<TqxField*> fields;
+    for (const QString& n : names)
+        fields.append(clone.FindField(n));
+    out.Rows.reserve(clone.RecordCount());
+    for (clone.First(); !clone.Eof(); clone.Next()) {
+        QVariantList row;
+        row.reserve(fields.size());
+        for (TqxField* f : fields)
+            row.append(f && !f->IsNull() ? f->AsVariant() : QVariant());
+        out.Rows.append(std::move(row));
+    }
+    return out;
+}
+
+} // namespace
+
+QString TemplateKey(TkvReportPage page, const QString& groupField)
+{
+    switch (page) {
+    case TkvReportPage::Cover:
+        return u"封面"_s;
+    case TkvReportPage::ProjectInfo:
+        return u"工程信息"_s;
+    case TkvReportPage::Fees:
+        return u"取费表"_s;
+    case TkvReportPage::Budget:
+        break;
+    }
+    if (groupField == u"项目类别"_s)
+        return u"按项目类别打印"_s;
+    if (groupField == u"施工地点"_s)
+        return u"按施工地点打印"_s;
+    return u"无分组打印"_s;
+}
+
+TkvReportRows BudgetRows(TkvYssDataSet& budget)
+{
+    if (!budget.Active())
+        return TkvReportRows{kBudgetFields, {}};
+    TqxDataSet clone;
+    clone.CloneCursor(budget, true);
+    clone.SetFilter(u"项目名称<>"_s + u"''"_s + u" And "_s + u"行类型"_s + u"="_s + u"1"_s);
+    clone.SetFiltered(true);
+    return copyRows(clone, kBudgetFields);
+}
+
+TkvReportRows FeeRows(TkvQfbDataSet& fees)
+{
+    if (!fees.Active())
+        return TkvReportRows{kFeeFields, {}};
+    TqxDataSet clone;
+    clone.CloneCursor(fees, true);
+    return copyRows(clone, kFeeFields);
+}
+
+QList<std::pair<QString, QString>> InformationRows(const QStringList& lines)
+{
+    QList<std::pair<QString, QString>> out;
+    for (const QString& line : lines)
+        if (line.contains(u'='))
+            out.append({TNameValueList::NameOf(line), TNameValueList::ValueOf(line)});
+    return out;
+}
+
+TkvReportData Data(TkvYssDataSet& budget, TkvQfbDataSet& fees, const QStringList& informationLines,
+                   const QString& remarks)
+{
+    TkvReportData d;
+    d.Budget = BudgetRows(budget);
+    d.Fees = FeeRows(fees);
+    d.Information = InformationRows(informationLines);
+    d.Remarks = remarks;
+    return d;
+}
+
+void UseConfiguration(TkvReportData& data, const TAppGlobalInfo& config)
+{
+    data.Variant = [&config](const QString& name) { return config.GetVariantValue(name); };
+    data.ExpandPath = [&config](const QString& path) { return config.ExpandMacros(path); };
+}
+
+FileData LoadFile(const QString& fileName, const QString& password, const QString& view)
+{
+    TKVFile file;
+    bool empty = false;
+    bool wrongPassword = false;
+    file.OnError = [&](TKVFile*, TKVErr err) {
+        empty = empty || err == feUnknownFormat;
+        wrongPassword = wrongPassword || err == feWrongPassWord;
+    };
+    file.OnPassWord = [&](TKVFile*, QString& given) { given = password; };
+    if (!file.LoadFromFile(fileName) || empty)
+        throw EKavelinErr(u"文件 "_s + fileName + u" 是空文件，不是工程或模板文件。"_s);
+    if (wrongPassword)
+        throw EKavelinErr(u"工程 "_s + fileName + u" 有密码保护，密码不对。"_s);
+
+    TkvYssDataSet budget;
+    TkvQfbDataSet fees;
+    if (const auto packet = file.SectionData(u"预算书"_s))
+        budget.LoadBudget(*packet);
+    FileData out;
+    // A project without a saved view shows its budget by category, as the window does.
+    out.View = file.ReadValue(u"视图"_s) == u"施工地点"_s ? u"施工地点"_s : u"项目类别"_s;
+    if (view == u"施工地点"_s || view == u"项目类别"_s)
+        out.View = view;
+    budget.SetGroupField(out.View);
+    if (const auto packet = file.SectionData(u"取费表"_s); packet && !packet->isEmpty()) {
+        fees.LoadFromBytes(*packet, fileName + u" [取费表]"_s);
+        fees.SetIndexFieldNames(u"序号"_s);
+    }
+    const QStringList info = TqxIniFile::SplitLines(Gbk::Decode(file.SectionData(u"工程信息"_s).value_or(QByteArray())));
+    QStringList remarks = TqxIniFile::SplitLines(Gbk::Decode(file.SectionData(u"备注"_s).value_or(QByteArray())));
+    while (!remarks.isEmpty() && remarks.last().isEmpty())
+        remarks.removeLast();
+    out.Data = Data(budget, fees, info, remarks.join(u'\n'));
+    return out;
+}
+
+} // namespace ProjectReport
