@@ -1,7 +1,7 @@
 #include "Win_EveryDayTip.h"
 
-#include "GbkText.h"
 #include "qxFileSystem.h"
+#include "qxTextFile.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -61,11 +61,7 @@ void TForm_EveryDayTip::LoadFromFile(const QString& fileName)
 {
     if (!FileSystem::FileExists(fileName))
         return;
-    QString text = Gbk::Decode(FileSystem::ReadFile(fileName));
-    text.replace(u"\r\n"_s, u"\n"_s);
-    FTips = text.split(u'\n');
-    if (!FTips.isEmpty() && FTips.last().isEmpty())
-        FTips.removeLast();
+    FTips = TextFile::ReadLines(fileName);
 }
 
 void TForm_EveryDayTip::SelectTip(int index)

@@ -1,7 +1,7 @@
 #include "kvHistoryList.h"
 
-#include "GbkText.h"
 #include "qxFileSystem.h"
+#include "qxTextFile.h"
 
 using namespace Qt::StringLiterals;
 
@@ -26,22 +26,12 @@ void TkvHistoryList::LoadFromFile(const QString& fileName)
 {
     if (!FileSystem::FileExists(fileName))
         return;
-    QString text = Gbk::Decode(FileSystem::ReadFile(fileName));
-    text.replace(u"\r\n"_s, u"\n"_s);
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    FEntries.SetLines(std::move(lines));
+    FEntries.SetLines(TextFile::ReadLines(fileName));
 }
 
 void TkvHistoryList::SaveToFile(const QString& fileName) const
 {
-    QByteArray data;
-    for (const QString& line : FEntries.Lines()) {
-        Gbk::AppendEncoded(data, line);
-        data.append("\r\n");
-    }
-    FileSystem::WriteFileAtomic(fileName, data);
+    TextFile::WriteLines(fileName, FEntries.Lines());
 }
 
 QStringList TkvHistoryList::MenuCaptions(const std::function<bool(const QString&)>& fileExists)
