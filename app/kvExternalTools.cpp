@@ -1,10 +1,9 @@
 #include "kvExternalTools.h"
 
 #include "AppClasses.h"
-#include "GbkText.h"
 #include "kvShortCut.h"
 #include "qxFileSystem.h"
-#include "qxIniFile.h"
+#include "qxTextFile.h"
 
 #include <QAction>
 #include <QProcess>
@@ -78,19 +77,14 @@ void TkvToolList::LoadFromFile(const QString& fileName)
     Lines.clear();
     if (!FileSystem::FileExists(fileName))
         return;
-    for (const QString& line : TqxIniFile::SplitLines(Gbk::Decode(FileSystem::ReadFile(fileName))))
+    for (const QString& line : TextFile::ReadLines(fileName))
         if (!line.isEmpty())
             Lines.append(line);
 }
 
 void TkvToolList::SaveToFile(const QString& fileName) const
 {
-    QByteArray bytes;
-    for (const QString& line : Lines) {
-        Gbk::AppendEncoded(bytes, line);
-        bytes.append("\r\n", 2);
-    }
-    FileSystem::WriteFileAtomic(fileName, bytes);
+    TextFile::WriteLines(fileName, Lines);
 }
 
 void TkvToolList::BuildCommands(QObject* owner, std::function<void(int)> launch)
