@@ -10,7 +10,12 @@ TForm_Child::TForm_Child(QMdiArea* area) : QMdiSubWindow(nullptr)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     Notify(cnCreated);
-    connect(this, &QMdiSubWindow::aboutToActivate, this, [this] { Notify(cnActivated); });
+    // The area activates a child before the child's show event arrives; the
+    // showing is told first all the same.
+    connect(this, &QMdiSubWindow::aboutToActivate, this, [this] {
+        NoticeShown();
+        Notify(cnActivated);
+    });
     // Explicitly hidden, so that the area does not show it before the derived
     // window is built.
     hide();
@@ -21,14 +26,20 @@ TForm_Child::TForm_Child(QMdiArea* area) : QMdiSubWindow(nullptr)
 
 void TForm_Child::Notify(int code) { SendNotice(MSG_CHILD_NOTIFY, HandleOf(this), code); }
 
+void TForm_Child::NoticeShown()
+{
+    if (FShown)
+        return;
+    FShown = true;
+    Notify(cnShown);
+}
+
 void TForm_Child::showEvent(QShowEvent* event)
 {
     // The area hides and shows maximised children as they take turns; only
     // the first showing is the window's.
-    if (!FShown && !event->spontaneous()) {
-        FShown = true;
-        Notify(cnShown);
-    }
+    if (!event->spontaneous())
+        NoticeShown();
     QMdiSubWindow::showEvent(event);
 }
 

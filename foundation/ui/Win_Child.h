@@ -24,5 +24,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void NoticeShown();
     bool FShown = false;
 };
