@@ -19,10 +19,11 @@ TForm_Child::TForm_Child(QMdiArea* area) : QMdiSubWindow(nullptr)
     // Explicitly hidden, so that the area does not show it before the derived
     // window is built.
     hide();
-    setWindowState(Qt::WindowMaximized);
     if (area)
         area->addSubWindow(this);
 }
+
+void TForm_Child::Show() { showMaximized(); }
 
 void TForm_Child::Notify(int code) { SendNotice(MSG_CHILD_NOTIFY, HandleOf(this), code); }
 

@@ -12,9 +12,12 @@ class QMdiArea;
 class TForm_Child : public QMdiSubWindow {
     Q_OBJECT
 public:
-    // The window is added to the area, maximised, but not shown yet: the
-    // creator shows it once it holds what it should show.
+    // The window is added to the area but not shown yet: the creator shows
+    // it with Show once it holds what it should show.
     explicit TForm_Child(QMdiArea* area);
+
+    // Shows the window maximised, as every child opens.
+    void Show();
 
 protected:
     void Notify(int code);

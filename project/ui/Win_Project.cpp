@@ -140,7 +140,6 @@ TForm_Project::TForm_Project(QMdiArea* area, const TAppGlobalInfo& info, TDataMo
     TabSet_Main->hide();
     FLastPage = PageCaptions.first();
     setWidget(central);
-    resize(800, 560);
 
     connect(this, &QMdiSubWindow::aboutToActivate, this, &TForm_Project::Activated);
 }
@@ -161,18 +160,18 @@ void TForm_Project::CreateInfoPage(QWidget* page)
 
     Panel_Project = new QWidget(page);
     Panel_Project->setObjectName(u"Panel_Project"_s);
-    Panel_Project->resize(560, 430);
+    Panel_Project->resize(560, 490);
     qxVLE_ProjectInfo = new TqxValueListEditor(Panel_Project);
     qxVLE_ProjectInfo->setObjectName(u"qxVLE_ProjectInfo"_s);
     qxVLE_ProjectInfo->SetTitleCaptions(u"工程信息"_s, u"内容"_s);
     qxVLE_ProjectInfo->SetEnterToNext(true);
-    qxVLE_ProjectInfo->setGeometry(0, 0, 560, 270);
+    qxVLE_ProjectInfo->setGeometry(0, 0, 560, 330);
     qxVLE_ProjectInfo->installEventFilter(this);
     auto* label = new QLabel(u"备注(&M):"_s, Panel_Project);
-    label->setGeometry(0, 278, 560, 20);
+    label->setGeometry(0, 338, 560, 20);
     Memo_Project = new QPlainTextEdit(Panel_Project);
     Memo_Project->setObjectName(u"Memo_Project"_s);
-    Memo_Project->setGeometry(0, 300, 560, 130);
+    Memo_Project->setGeometry(0, 360, 560, 130);
     label->setBuddy(Memo_Project);
 
     connect(qxVLE_ProjectInfo, &QTableWidget::itemChanged, this, [this] { InfoChanged(); });
@@ -186,7 +185,7 @@ TForm_Project* TForm_Project::OpenProject(QMdiArea* area, const TAppGlobalInfo& 
                                           const QString& path)
 {
     auto* window = new TForm_Project(area, info, data);
-    window->show();
+    window->Show();
     try {
         if (!window->OpenFile(path)) {
             window->close();
@@ -206,7 +205,7 @@ TForm_Project* TForm_Project::NewProject(QMdiArea* area, const TAppGlobalInfo& i
                                          const QString& path)
 {
     auto* window = new TForm_Project(area, info, data);
-    window->show();
+    window->Show();
     try {
         window->NewFromFile(path);
     } catch (...) {

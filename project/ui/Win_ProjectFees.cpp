@@ -45,7 +45,7 @@ TProjectFeePage::TProjectFeePage(kvProject& document, const TAppGlobalInfo& info
     qxDBGrid_Qfb->AddColumn(u"取费名称"_s, {}, 180);
     qxDBGrid_Qfb->AddColumn(u"计算公式"_s, {}, 180);
     qxDBGrid_Qfb->AddColumn(u"金额"_s, {}, 110);
-    qxDBGrid_Qfb->AddColumn(u"说明"_s, {}, 260);
+    qxDBGrid_Qfb->AddColumn(u"说明"_s, {}, 230);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -56,12 +56,12 @@ void TestChild::notices()
 
     auto* first = new TForm_Child(&area);
     QCOMPARE(codesOf(target, first), QList<qintptr>{cnCreated});
+    first->Show();
     QVERIFY(first->isMaximized());
-    first->show();
     QCOMPARE(codesOf(target, first), (QList<qintptr>{cnCreated, cnShown, cnActivated}));
 
     auto* second = new TForm_Child(&area);
-    second->show();
+    second->Show();
     QCOMPARE(codesOf(target, second), (QList<qintptr>{cnCreated, cnShown, cnActivated}));
     target.Received.clear();
     area.setActiveSubWindow(first);
@@ -82,7 +82,7 @@ void TestChild::noTarget()
     QMdiArea area;
     area.show();
     QPointer<TForm_Child> child = new TForm_Child(&area);
-    child->show();
+    child->Show();
     QVERIFY(child->close());
     QTRY_VERIFY(child.isNull());
 }
