@@ -275,12 +275,16 @@ void TProjectBudgetPage::NewRow()
 {
     TkvYssDataSet& ds = FDoc.kvYssDS_Main;
     ds.AppendItem(ds.CurrentGroup());
+    qxDBGrid_Yss->ClearSelectedRows(); // the bulk insert raises no insert event
+    UpdateActions();
 }
 
 void TProjectBudgetPage::InsertRow()
 {
     TkvYssDataSet& ds = FDoc.kvYssDS_Main;
     ds.InsertItem(ds.CurrentGroup());
+    qxDBGrid_Yss->ClearSelectedRows();
+    UpdateActions();
 }
 
 void TProjectBudgetPage::DeleteRows()

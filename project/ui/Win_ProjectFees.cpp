@@ -66,29 +66,30 @@ void TProjectFeePage::DeleteRow()
 
 void TProjectFeePage::Compute() { FDoc.RunFeeComputation(); }
 
-void TProjectFeePage::LoadFromTemplate()
+// Both fee-template dialogs start in the data folder.
+QString TProjectFeePage::AskTemplateFile(TFileDialogKind kind, const QString& title) const
 {
     TFileRequest ask;
-    ask.Kind = TFileDialogKind::Open;
-    ask.Title = u"载入取费模板"_s;
+    ask.Kind = kind;
+    ask.Title = title;
     ask.Filter = TemplateFilter;
     ask.DefaultExt = u"KVD"_s;
     ask.InitialDir = FileSystem::NativePath(FInfo.GetPath(u"数据"_s));
+    ask.OverwritePrompt = kind == TFileDialogKind::Save;
     const QStringList chosen = Prompter().ChooseFiles(ask);
-    if (!chosen.isEmpty())
-        FDoc.LoadFeeTemplate(chosen.first());
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+void TProjectFeePage::LoadFromTemplate()
+{
+    const QString file = AskTemplateFile(TFileDialogKind::Open, u"载入取费模板"_s);
+    if (!file.isEmpty())
+        FDoc.LoadFeeTemplate(file);
 }
 
 void TProjectFeePage::SaveToTemplate()
 {
-    TFileRequest ask;
-    ask.Kind = TFileDialogKind::Save;
-    ask.Title = u"保存取费表"_s;
-    ask.Filter = TemplateFilter;
-    ask.DefaultExt = u"KVD"_s;
-    ask.InitialDir = FileSystem::NativePath(FInfo.GetPath(u"数据"_s));
-    ask.OverwritePrompt = true;
-    const QStringList chosen = Prompter().ChooseFiles(ask);
-    if (!chosen.isEmpty())
-        FDoc.SaveFeeTemplate(chosen.first());
+    const QString file = AskTemplateFile(TFileDialogKind::Save, u"保存取费表"_s);
+    if (!file.isEmpty())
+        FDoc.SaveFeeTemplate(file);
 }

@@ -2,6 +2,8 @@
 // The fee page of a project window: the fee grid and its row, computation
 // and fee-template commands.
 
+#include "qxPrompter.h"
+
 #include <QWidget>
 
 class QToolBar;
@@ -29,6 +31,8 @@ public:
     QToolBar* ToolBar_Qfb;
 
 private:
+    QString AskTemplateFile(TFileDialogKind kind, const QString& title) const;
+
     kvProject& FDoc;
     const TAppGlobalInfo& FInfo;
 };
