@@ -95,6 +95,8 @@ private Q_SLOTS:
     void damagedFilesClose_data();
     void damagedFilesClose();
     void passwordCommand();
+    void roundTripThroughTheWindow();
+    void informationEditor();
 
 private:
     QString path(const QString& rel) const { return FDir.path() + u'/' + rel; }
@@ -624,6 +626,65 @@ void TestProjectWindow::passwordCommand()
     TKVFile saved;
     saved.LoadFromFile(sample());
     QCOMPARE(saved.PassWord(), u"新密码"_s);
+}
+
+// Open, change nothing, save: the texts come back byte for byte, the tables
+// row for row, and the window's own switch and layouts are written.
+void TestProjectWindow::roundTripThroughTheWindow()
+{
+    TKVFile before;
+    before.LoadFromFile(sample());
+    kvProject original;
+    QVERIFY(original.OpenFile(sample()));
+    const int budgetRows = original.kvYssDS_Main.RecordCount();
+
+    TForm_Project* w = open(sample());
+    w->BudgetPage->InputPanelAction()->setChecked(false);
+    SendMessageTo(w, MSG_CHILD_COMMAND, ccSave, 0);
+    TKVFile after;
+    after.LoadFromFile(sample());
+    for (const QString& section : {u"工程信息"_s, u"备注"_s})
+        QCOMPARE(*after.SectionData(section), *before.SectionData(section));
+    QCOMPARE(after.ReadValue(u"录入板"_s), u"0"_s);
+    QCOMPARE(after.ReadValue(u"视图"_s), u"施工地点"_s);
+    QCOMPARE(after.ProjectName(), u"工程预算样本"_s);
+    QCOMPARE(Gbk::Decode(*after.SectionData(u"取费表网格布局"_s)).count(u"\r\n"_s), 5);
+
+    kvProject reread;
+    QVERIFY(reread.OpenFile(sample()));
+    QCOMPARE(reread.kvYssDS_Main.RecordCount(), budgetRows);
+    QCOMPARE(reread.kvYssDS_Main.TotalAmount(), original.kvYssDS_Main.TotalAmount());
+    QCOMPARE(reread.kvQfbDS.SaveToBytes(), original.kvQfbDS.SaveToBytes());
+    QVERIFY(!reread.InputPanel);
+}
+
+void TestProjectWindow::informationEditor()
+{
+    TForm_Project* w = open(sample());
+    TqxValueListEditor* vle = w->qxVLE_ProjectInfo;
+    // A key may not repeat: the edit is taken back.
+    vle->item(1, 0)->setText(u"工程名称"_s);
+    QCOMPARE(FPrompter->MessageTexts(), QStringList{u"“工程名称”已经存在，名称不能重复！"_s});
+    QCOMPARE(vle->Key(1), u"客户姓名"_s);
+    QVERIFY(!w->Modified());
+
+    // Enter moves on to the next value; a changed value names the project.
+    vle->setCurrentCell(0, 1);
+    QTest::keyClick(vle, Qt::Key_Return);
+    QCOMPARE(vle->currentRow(), 1);
+    vle->SetValue(0, u"新名称"_s);
+    QVERIFY(w->Modified());
+    QCOMPARE(w->Document().ProjectInfo.Value(u"工程名称"_s), u"新名称"_s);
+    QVERIFY(w->SaveProject());
+    QCOMPARE(w->windowTitle(), u"新名称"_s);
+
+    // The panel is centred, never nearer the edges than 5 and 50 pixels.
+    QWidget* page = w->Panel_Project->parentWidget();
+    w->ShowPage(u"工程信息"_s);
+    page->resize(2000, 1500);
+    QCOMPARE(w->Panel_Project->pos(), QPoint((2000 - w->Panel_Project->width()) / 2, (1500 - w->Panel_Project->height()) / 2));
+    page->resize(100, 100);
+    QCOMPARE(w->Panel_Project->pos(), QPoint(5, 50));
 }
 
 QTEST_MAIN(TestProjectWindow)
