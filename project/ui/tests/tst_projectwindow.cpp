@@ -96,6 +96,7 @@ private Q_SLOTS:
     void damagedFilesClose();
     void passwordCommand();
     void roundTripThroughTheWindow();
+    void typedQuantity();
     void informationEditor();
 
 private:
@@ -685,6 +686,33 @@ void TestProjectWindow::informationEditor()
     QCOMPARE(w->Panel_Project->pos(), QPoint((2000 - w->Panel_Project->width()) / 2, (1500 - w->Panel_Project->height()) / 2));
     page->resize(100, 100);
     QCOMPARE(w->Panel_Project->pos(), QPoint(5, 50));
+}
+
+// A quantity typed into the grid: the amount, the group's subtotal and the
+// modified notice follow.
+void TestProjectWindow::typedQuantity()
+{
+    TForm_Project* w = open(sample());
+    w->ShowPage(u"预算书"_s);
+    FArea->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(FArea.get()));
+    TkvYssDataSet& ds = w->BudgetPage->DataSet();
+    TqxDBGrid* grid = w->BudgetPage->qxDBGrid_Yss;
+    grid->setFocus();
+    QVERIFY(ds.LocateHeader(1));
+    ds.Next();
+    const double price = ds.FieldByName(u"单价"_s)->AsFloat();
+    grid->SetSelectedIndex(grid->FindColumn(u"数量"_s)->Index());
+    FTarget->Codes.clear();
+    QTest::keyClicks(grid, u"4"_s);
+    QVERIFY(grid->EditorMode());
+    QTest::keyClick(grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(ds.FieldByName(u"数量"_s)->AsFloat(), 4.0);
+    QCOMPARE(ds.FieldByName(u"金额"_s)->AsFloat(), price * 4);
+    QVERIFY(w->Modified());
+    QVERIFY(FTarget->Codes.contains(cnModified));
+    QVERIFY(ds.LocateSubtotal(1));
+    QCOMPARE(ds.FieldByName(u"金额"_s)->AsFloat(), ds.FindGroupByNo(1)->FieldSum(u"金额"_s));
 }
 
 QTEST_MAIN(TestProjectWindow)
