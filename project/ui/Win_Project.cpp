@@ -147,8 +147,12 @@ TForm_Project::TForm_Project(QMdiArea* area, const TAppGlobalInfo& info, TDataMo
 TForm_Project::~TForm_Project()
 {
     FDoc.OnNotify = nullptr;
+    FDoc.OnAfterRead = nullptr;
+    FDoc.OnBeforeWrite = nullptr;
     if (!FDoc.IsNew())
         Notify(cnDestroying);
+    // The pages and grids go before the document they show.
+    delete widget();
 }
 
 void TForm_Project::CreateInfoPage(QWidget* page)

@@ -136,6 +136,16 @@ TProjectBudgetPage::TProjectBudgetPage(kvProject& document, TDataModule_Data& da
     UpdateActions();
 }
 
+// The document may outlive the page: it keeps no handler of it.
+TProjectBudgetPage::~TProjectBudgetPage()
+{
+    TkvYssDataSet& ds = FDoc.kvYssDS_Main;
+    ds.AfterScroll = nullptr;
+    ds.AfterInsert = nullptr;
+    ds.OnGroupChanging = nullptr;
+    ds.FieldByName(fNo)->OnGetText = nullptr;
+}
+
 TkvYssDataSet& TProjectBudgetPage::DataSet() const { return FDoc.kvYssDS_Main; }
 
 void TProjectBudgetPage::CreateColumns()

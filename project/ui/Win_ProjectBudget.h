@@ -26,6 +26,7 @@ public:
     static const QStringList GroupLines;
 
     TProjectBudgetPage(kvProject& document, TDataModule_Data& data, QWidget* parent = nullptr);
+    ~TProjectBudgetPage() override;
 
     // What the lookup panel and the item library attach to.
     TqxDBGrid* Grid() const { return qxDBGrid_Yss; }

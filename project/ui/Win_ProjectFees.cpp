@@ -54,6 +54,8 @@ TProjectFeePage::TProjectFeePage(kvProject& document, const TAppGlobalInfo& info
     layout->addWidget(qxDBGrid_Qfb, 1);
 }
 
+TProjectFeePage::~TProjectFeePage() { FDoc.kvQfbDS.FieldByName(u"序号"_s)->OnGetText = nullptr; }
+
 void TProjectFeePage::AppendRow() { FDoc.kvQfbDS.AppendRow(); }
 
 void TProjectFeePage::InsertRow() { FDoc.kvQfbDS.InsertCommand(); }

@@ -18,6 +18,7 @@ public:
     static const QString TemplateFilter; // "取费表(*.KVD)|*.KVD"
 
     TProjectFeePage(kvProject& document, const TAppGlobalInfo& info, QWidget* parent = nullptr);
+    ~TProjectFeePage() override;
 
     void AppendRow();
     void InsertRow();
