@@ -21,6 +21,7 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QStackedWidget>
@@ -193,7 +194,16 @@ void TestProjectWindow::openSample()
              (QStringList{u"View_ItemKind"_s, u"View_Place"_s, u"-"_s, u"Row_New"_s, u"Row_Insert"_s,
                           u"Row_Delete"_s, u"Row_InputPanel"_s, u"Row_Copy"_s, u"Row_Paste"_s, u"Row_Find"_s, u"-"_s,
                           u"Group_New"_s, u"Group_Modify"_s, u"Group_Delete"_s}));
+    QStringList menu;
+    for (const QAction* a : budget->PopupMenu_Yss->actions())
+        menu << (a->isSeparator() ? u"-"_s : a->objectName());
+    QCOMPARE(menu, (QStringList{u"Row_New"_s, u"Row_Insert"_s, u"Row_Delete"_s, u"-"_s, u"Row_Copy"_s, u"Row_Paste"_s,
+                                u"-"_s, u"Row_Find"_s, u"-"_s, u"Group_New"_s, u"Group_Modify"_s, u"Group_Delete"_s,
+                                u"Group_MoveToHead"_s, u"Group_MoveToTail"_s, u"-"_s, u"View_Place"_s,
+                                u"View_ItemKind"_s}));
     QCOMPARE(w->findChild<QAction*>(u"Row_New"_s)->shortcut(), QKeySequence(u"Ctrl+R"_s));
+    QCOMPARE(w->findChild<QAction*>(u"Row_Insert"_s)->shortcut(), QKeySequence(u"Ctrl+I"_s));
+    QCOMPARE(w->findChild<QAction*>(u"Row_Find"_s)->text(), u"查找项目(&F)..."_s);
     QVERIFY(budget->InputPanelAction()->isChecked());
     QCOMPARE(w->FeePage->qxDBGrid_Qfb->Model()->rowCount(), 4);
     QCOMPARE(w->FeePage->qxDBGrid_Qfb->Model()->index(1, 0).data().toString(), u"[2]"_s);
