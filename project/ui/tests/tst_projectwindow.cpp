@@ -10,6 +10,7 @@
 #include "Win_Project.h"
 #include "Win_ProjectBudget.h"
 #include "Win_ProjectFees.h"
+#include "Win_RecordFind.h"
 #include "qxCtrls_ValueListEditor.h"
 #include "qxDBCtrls_DBGrid.h"
 #include "qxErrors.h"
@@ -207,6 +208,13 @@ void TestProjectWindow::openSample()
     QVERIFY(budget->InputPanelAction()->isChecked());
     QCOMPARE(w->FeePage->qxDBGrid_Qfb->Model()->rowCount(), 4);
     QCOMPARE(w->FeePage->qxDBGrid_Qfb->Model()->index(1, 0).data().toString(), u"[2]"_s);
+
+    // The record-find dialog stays open beside the grid.
+    w->findChild<QAction*>(u"Row_Find"_s)->trigger();
+    auto* find = budget->qxDBGrid_Yss->window()->findChild<TForm_RecordFind*>();
+    QVERIFY(find && find->isVisible() && !find->isModal());
+    QCOMPARE(find->Grid(), budget->qxDBGrid_Yss);
+    find->close();
 
     // Switching the view regroups and swaps the hidden column.
     w->findChild<QAction*>(u"View_ItemKind"_s)->trigger();
