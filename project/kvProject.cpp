@@ -237,7 +237,12 @@ bool kvProject::Save()
     });
 }
 
-void kvProject::NameNewFile(const QString& fileName) { KVFile_Main.SetFileName(fileName); }
+// A bound document would load the named file instead: only a new one is named.
+void kvProject::NameNewFile(const QString& fileName)
+{
+    if (IsNew())
+        KVFile_Main.SetFileName(fileName);
+}
 
 bool kvProject::SaveAs(const QString& fileName)
 {

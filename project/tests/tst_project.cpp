@@ -248,6 +248,9 @@ void TestProject::saveAsWritesACopy()
     const QString copy = FDir.filePath(u"副本.KVT"_s);
     QVERIFY(doc.SaveAsTemplate(copy));
     QCOMPARE(doc.FileName(), sample());
+    doc.NameNewFile(copy); // a bound document is not renamed (nor reloaded)
+    QCOMPARE(doc.FileName(), sample());
+    QCOMPARE(doc.ProjectInfo.Value(u"客户姓名"_s), u"王先生"_s);
     QVERIFY(doc.Modified());
     QCOMPARE(doc.Caption(), u"工程预算样本"_s);
 
