@@ -41,9 +41,12 @@ std::vector<int> TqxDataSetModel::ResolveColumns() const
             fields.push_back(i);
         return fields;
     }
-    for (const QString& name : FColumnNames)
-        if (const TqxField* f = FDataSet->FindField(name))
-            fields.push_back(f->Index());
+    // A named column whose field the table lacks stays, empty, so the grid's
+    // columns and the model's keep one order.
+    for (const QString& name : FColumnNames) {
+        const TqxField* f = FDataSet->FindField(name);
+        fields.push_back(f ? f->Index() : -1);
+    }
     return fields;
 }
 
@@ -137,6 +140,8 @@ QVariant TqxDataSetModel::data(const QModelIndex& index, int role) const
         return QVariant();
     const TqxBookmark row = FRows[size_t(index.row())];
     const int field = FColumnFields[size_t(index.column())];
+    if (field < 0)
+        return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(QString()) : QVariant();
     switch (role) {
     case Qt::DisplayRole:
         return FDataSet->DisplayTextAt(row, field);
@@ -156,15 +161,18 @@ QVariant TqxDataSetModel::data(const QModelIndex& index, int role) const
 QVariant TqxDataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && FDataSet && section >= 0 &&
-        section < int(FColumnFields.size()))
-        return FDataSet->Fields(FColumnFields[size_t(section)])->DisplayLabel();
+        section < int(FColumnFields.size())) {
+        const int field = FColumnFields[size_t(section)];
+        return field < 0 ? FColumnNames.value(section) : FDataSet->Fields(field)->DisplayLabel();
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 Qt::ItemFlags TqxDataSetModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && FDataSet && !FReadOnly && !FDataSet->Fields(FieldOfColumn(index.column()))->ReadOnly())
+    if (index.isValid() && FDataSet && !FReadOnly && FieldOfColumn(index.column()) >= 0 &&
+        !FDataSet->Fields(FieldOfColumn(index.column()))->ReadOnly())
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -172,7 +180,7 @@ Qt::ItemFlags TqxDataSetModel::flags(const QModelIndex& index) const
 bool TqxDataSetModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (!FDataSet || (role != Qt::EditRole && role != ValueRole) ||
-        !checkIndex(index, CheckIndexOption::IndexIsValid))
+        !checkIndex(index, CheckIndexOption::IndexIsValid) || FieldOfColumn(index.column()) < 0)
         return false;
     const TqxBookmark row = FRows[size_t(index.row())];
     TqxField* field = FDataSet->Fields(FieldOfColumn(index.column()));

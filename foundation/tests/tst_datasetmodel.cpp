@@ -76,8 +76,12 @@ void TestDataSetModel::showsRowsAndText()
              Qt::AlignRight | Qt::AlignVCenter);
     QCOMPARE(t.RecNo(), 1); // drawing other rows does not move the cursor
 
+    // A named column the table lacks keeps its place, empty.
     model.SetColumns({u"类别"_s, u"项目名称"_s, u"没有"_s});
-    QCOMPARE(model.columnCount(), 2);
+    QCOMPARE(model.columnCount(), 3);
+    QCOMPARE(model.FieldOfColumn(2), -1);
+    QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), u"没有"_s);
+    QCOMPARE(column(model, 2), (QStringList{QString(), QString(), QString()}));
     t.SetIndexFieldNames(u"类别;项目名称"_s);
     QCOMPARE(column(model, 1), (QStringList{u"a"_s, u"c"_s, u"b"_s}));
     t.SetFilter(u"类别='木'"_s);

@@ -223,7 +223,8 @@ void TqxDBGrid::ColumnChanged(const TqxColumn* column, bool fields)
     viewport()->update();
 }
 
-// The model shows exactly the columns whose field the table has, in order.
+// The model shows every column, in order; one whose field the table lacks
+// shows empty cells (and still takes part in group cells).
 void TqxDBGrid::RebuildColumnMap()
 {
     const TqxDataSet* ds = DataSet();
@@ -241,7 +242,7 @@ void TqxDBGrid::RebuildColumnMap()
     FViewOfColumn.assign(FColumns.size(), -1);
     FColumnOfView.clear();
     for (size_t i = 0; i < FColumns.size(); ++i) {
-        if (ds && ds->FindField(FColumns[i]->FieldName())) {
+        if (ds) {
             FViewOfColumn[i] = int(FColumnOfView.size());
             FColumnOfView.push_back(int(i));
         }

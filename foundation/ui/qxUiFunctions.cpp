@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -113,6 +114,10 @@ void InstallUiServices()
 {
     static TqxQtPrompter prompter;
     SetPrompter(&prompter);
+    // Outside a desktop session Qt knows no icon theme; the tool bars name
+    // their images by the freedesktop names the installed theme provides.
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == u"hicolor"_s)
+        QIcon::setThemeName(u"breeze"_s);
     SetShellOpener([](const QString& target) {
         return !target.isEmpty() && QDesktopServices::openUrl(QUrl::fromUserInput(target));
     });

@@ -79,7 +79,8 @@ QByteArray project(const QString& budgetTsv, const QString& info, const QString&
     if (!projectName.isEmpty())
         file.SetProjectName(projectName);
     file.WriteValue(u"录入板"_s, u"-1"_s);
-    file.WriteValue(u"视图"_s, u"施工地点"_s);
+    // A project started from the template opens in the category view.
+    file.WriteValue(u"视图"_s, projectName.isEmpty() ? u"项目类别"_s : u"施工地点"_s);
     return file.ToBytes();
 }
 

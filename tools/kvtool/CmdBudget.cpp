@@ -2,12 +2,9 @@
 // template regrouped as the project window shows it, its direct cost, and the
 // fee table after the fee computation.
 
-#include "KavelinFiles.h"
 #include "KvtoolCommon.h"
-#include "kvQfbDataSet.h"
-#include "kvYssDataSet.h"
+#include "kvProject.h"
 #include "qxErrors.h"
-#include "qxExpression.h"
 #include "qxNumbers.h"
 
 using namespace Qt::StringLiterals;
@@ -54,38 +51,23 @@ int RunBudget(const QStringList& args)
     if (fileName.isEmpty() || (viewGiven && view != kPlace && view != kKind))
         return UsageError(kUsage);
 
-    TKVFile file;
-    bool empty = false;
-    file.OnError = [&](TKVFile*, TKVErr err) { empty = empty || err == feUnknownFormat; };
-    TkvYssDataSet budget;
-    TkvQfbDataSet fees;
-    TqxExp exp;
-    fees.qxExp = &exp;
-    exp.OnGetValue = [&](TqxExp* sender, const QString& name, TqxVariant& value) {
-        FeeVariableValue(budget, fees, sender, name, value);
-    };
+    kvProject doc;
     try {
-        if (!file.LoadFromFile(fileName) || empty) {
+        if (!doc.ReadFromFile(fileName)) {
             Err(u"文件 "_s + fileName + u" 是空文件，不是工程或模板文件。"_s);
             return Failed;
         }
-        if (const auto packet = file.SectionData(u"预算书"_s))
-            budget.LoadBudget(*packet);
-        if (!viewGiven)
-            view = file.ReadValue(u"视图"_s) == kPlace ? kPlace : kKind; // a missing view shows categories
-        budget.SetGroupField(view);
-        if (const auto packet = file.SectionData(u"取费表"_s); packet && !packet->isEmpty()) {
-            fees.LoadFromBytes(*packet, fileName + u" [取费表]"_s);
-            fees.SetIndexFieldNames(u"序号"_s);
-        }
-        fees.ComputeFees();
+        if (viewGiven)
+            doc.SetView(view);
+        doc.ComputeFees();
     } catch (const Exception& e) {
         Err(e.Message);
         return Failed;
     }
+    TkvYssDataSet& budget = doc.kvYssDS_Main;
     printTable(budget);
     Out(u"工程直接费\t"_s + FloatToShortest(budget.TotalAmount()));
-    printTable(fees);
+    printTable(doc.kvQfbDS);
     return Ok;
 }
 

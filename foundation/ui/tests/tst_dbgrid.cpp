@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QScrollBar>
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -176,6 +178,7 @@ private Q_SLOTS:
 
     void moveToCell();
     void findColumnAndLayout();
+    void columnWithoutFieldJoinsGroups();
 
     void navigatorCaptions_data();
     void navigatorCaptions();
@@ -751,17 +754,45 @@ void TestDBGrid::findColumnAndLayout()
     grid.horizontalHeader()->resizeSection(1, 51);
     QCOMPARE(grid.Columns(1)->Width(), 50);
 
-    // A column whose field the table lacks is not shown; the others keep their places.
+    // A column whose field the table lacks is shown empty in its place; it
+    // takes no input.
     TqxDBGrid custom;
     custom.SetDataSource(&source);
     custom.AddColumn(u"名称"_s, u"项目"_s);
     custom.AddColumn(u"没有"_s);
     custom.AddColumn(u"Code"_s);
-    QCOMPARE(custom.Model()->columnCount(), 2);
+    QCOMPARE(custom.Model()->columnCount(), 3);
     QCOMPARE(custom.Columns(0)->Title(), u"项目"_s);
+    QCOMPARE(custom.Columns(1)->Title(), u"没有"_s);
     QCOMPARE(custom.Columns(2)->Title(), u"Code"_s);
     QCOMPARE(custom.Columns(1)->Field(), nullptr);
-    QCOMPARE(custom.Model()->headerData(1, Qt::Horizontal).toString(), u"Code"_s);
+    QCOMPARE(custom.Model()->headerData(1, Qt::Horizontal).toString(), u"没有"_s);
+    QCOMPARE(custom.Model()->headerData(2, Qt::Horizontal).toString(), u"Code"_s);
+    table.AppendRecord({u"A1"_s, u"甲"_s});
+    QCOMPARE(custom.Model()->index(0, 1).data().toString(), QString());
+    QVERIFY(!(custom.Model()->flags(custom.Model()->index(0, 1)) & Qt::ItemIsEditable));
+    QVERIFY(!custom.Model()->setData(custom.Model()->index(0, 1), u"x"_s));
+}
+
+// Such a column is drawn with an empty text and its cells still raise the
+// group-cell event, so a header row merges across it.
+void TestDBGrid::columnWithoutFieldJoinsGroups()
+{
+    TBudget b;
+    b.Grid.AddColumn(u"差价"_s, QString(), 40);
+    QCOMPARE(b.Grid.Model()->columnCount(), 10);
+    QSet<QString> asked;
+    QString textOfMissing = u"unset"_s;
+    b.Grid.OnDrawGroupCell = [&](TqxDBGrid*, TqxColumn* column, QString&, QString& shown, TqxCellCanvas& canvas) {
+        asked.insert(column->FieldName());
+        if (column->FieldName() == u"差价"_s && b.Type(canvas.Bookmark) == 1)
+            textOfMissing = shown;
+    };
+    QVERIFY(showActive(&b.Grid));
+    b.Grid.horizontalScrollBar()->setValue(b.Grid.horizontalScrollBar()->maximum());
+    b.Render();
+    QVERIFY(asked.contains(u"差价"_s));
+    QCOMPARE(textOfMissing, QString());
 }
 
 // ---------------------------------------------------------------- navigator

@@ -135,6 +135,7 @@ void TestStage::standardTemplate()
     QVERIFY(file.LoadFromFile(path(u"Data/standard.kvt"_s))); // the name the installer writes
     QCOMPARE(Gbk::Decode(*file.SectionData(u"工程信息"_s)),
              u"工程名称=\r\n客户姓名=\r\n房型=\r\n面积（平方米）=\r\n地址=\r\n电话=\r\n手机=\r\n传呼=\r\n编制日期=\r\n编制人=\r\n"_s);
+    QCOMPARE(file.ReadValue(u"视图"_s), u"项目类别"_s); // a new project starts in the category view
     TkvYssDataSet budget;
     budget.LoadBudget(*file.SectionData(u"预算书"_s));
     QCOMPARE(budget.RecordCount(), 0);
