@@ -71,6 +71,7 @@ private Q_SLOTS:
     void stopQuestion();
     void failureInTheMiddle();
     void cancelWhileAsking();
+    void temporaryFolderFails();
 
 private:
     bool toFolders(Wizard& w);
@@ -334,6 +335,21 @@ void TestSetupWizard::cancelWhileAsking()
     QVERIFY(!w.window.isVisible());
     QCOMPARE(QDir(FRoot->path() + u"/tmp"_s).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     QCOMPARE(filesUnder(FRoot->path()), QStringList());
+}
+
+void TestSetupWizard::temporaryFolderFails()
+{
+    // The temporary folder's place is taken by a file.
+    QVERIFY(KvTest::WriteBytes(FRoot->path() + u"/tmp"_s, "x"));
+    Wizard w(FRoot->path());
+    w.window.show();
+    QVERIFY(QTest::qWaitFor([&] { return w.window.CurrentPage() == TForm_Main::pgError; }, 10000));
+    QCOMPARE(w.window.Label_Reason->text(), u"失败原因：不能创建临时目录，请检查您是否有读写文件的权限！"_s);
+    QCOMPARE(w.setup.State, ssFailed);
+    QCOMPARE(w.buttons(), u"0001"_s);
+    w.window.Button_Finish->click();
+    QVERIFY(!w.window.isVisible());
+    QCOMPARE(w.prompter.Records.size(), 0u);
 }
 
 QTEST_MAIN(TestSetupWizard)
