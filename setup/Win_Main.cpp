@@ -342,6 +342,20 @@ void TForm_Main::NextClick()
     if (!Button_Next->isEnabled())
         return;
     if (CurrentPage() == pgFolders) {
+        // An empty or relative folder would put the files into the root or
+        // wherever the installer was started from.
+        for (TqxLabeledEdit* edit : {Edit_Program, Edit_Project, Edit_Backup, Edit_Template}) {
+            if (!QDir::isAbsolutePath(edit->text().trimmed())) {
+                TMessageRequest refuse;
+                refuse.Text = edit->EditLabel()->text() + u"请输入一个完整的目录路径！"_s;
+                refuse.Caption = u"提示"_s;
+                refuse.Icon = TMsgIcon::Warning;
+                FPrompter.Message(refuse);
+                edit->setFocus();
+                edit->selectAll();
+                return;
+            }
+        }
         ShowPage(pgLicense);
         return;
     }

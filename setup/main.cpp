@@ -39,7 +39,8 @@ int unattended(const QStringList& args)
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&](QString& into) {
-            if (i + 1 >= args.size())
+            // An empty folder would install wherever Kavsetup was started.
+            if (i + 1 >= args.size() || args[i + 1].trimmed().isEmpty())
                 return false;
             into = QDir::cleanPath(QDir::current().absoluteFilePath(args[++i]));
             return true;

@@ -161,6 +161,8 @@ void TestSetupUnattended::badArguments()
     QCOMPARE(runSetup({u"--program"_s}), 2);
     QVERIFY(FOutput.contains(u"usage: Kavsetup --unattended"_s));
     QCOMPARE(runSetup({u"--bogus"_s}), 2);
+    QCOMPARE(runSetup({u"--program"_s, u" "_s, u"--no-run"_s}), 2);
+    QCOMPARE(QDir(FRoot->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{u"home"_s, u"tmp"_s}));
 }
 
 void TestSetupUnattended::installedKavelinStarts()

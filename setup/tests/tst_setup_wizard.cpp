@@ -65,6 +65,8 @@ private Q_SLOTS:
     void defaultFolders_data();
     void defaultFolders();
     void agreementBackAndForth();
+    void incompleteFolder_data();
+    void incompleteFolder();
     void install_data();
     void install();
     void stopQuestion_data();
@@ -198,6 +200,33 @@ void TestSetupWizard::agreementBackAndForth()
     QCOMPARE(w.prompter.Last().message.Buttons, mbYes | mbNo);
     QCOMPARE(w.window.CurrentPage(), TForm_Main::pgLicense);
     QCOMPARE(w.setup.State, ssAsking);
+}
+
+void TestSetupWizard::incompleteFolder_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty program folder") << u"Edit_Program"_s << QString() << u"主程序安装目录:请输入一个完整的目录路径！"_s;
+    QTest::newRow("blank backup folder") << u"Edit_Backup"_s << u"   "_s << u"备份数据存放目录:请输入一个完整的目录路径！"_s;
+    QTest::newRow("relative template folder") << u"Edit_Template"_s << u"模板"_s << u"模板存放目录:请输入一个完整的目录路径！"_s;
+}
+
+void TestSetupWizard::incompleteFolder()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    Wizard w(FRoot->path());
+    QVERIFY(toFolders(w));
+    auto* edit = w.window.findChild<TqxLabeledEdit*>(field);
+    QVERIFY(edit);
+    edit->setText(text);
+    w.prompter.AnswerButton(mbOK);
+    w.window.Button_Next->click();
+    QCOMPARE(w.window.CurrentPage(), TForm_Main::pgFolders);
+    QCOMPARE(w.prompter.Records.size(), 1u);
+    QTEST(w.prompter.Last().message.Text, "message");
+    QCOMPARE(w.prompter.Last().message.Icon, TMsgIcon::Warning);
 }
 
 void TestSetupWizard::install_data()
