@@ -14,6 +14,7 @@ class TestSetupUnattended : public QObject {
 private Q_SLOTS:
     void init();
     void install();
+    void reinstallOverAnInstallation();
     void failureRemovesWrittenFiles();
     void badArguments();
     void installedKavelinStarts();
@@ -133,6 +134,24 @@ void TestSetupUnattended::install()
 
     // Nothing of the run is left in the temporary folder.
     QCOMPARE(QDir(FTemp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+void TestSetupUnattended::reinstallOverAnInstallation()
+{
+    const QStringList args{u"--program"_s, program(), u"--project"_s, FRoot->path() + u"/工程"_s, u"--backup"_s,
+                           FRoot->path() + u"/备份"_s, u"--template"_s, FRoot->path() + u"/模板"_s, u"--no-run"_s};
+    QCOMPARE(runSetup(args), 0);
+    // A used installation: a changed library, and a template written in
+    // another letter case than the list gives it.
+    QVERIFY(KvTest::WriteBytes(program() + u"/Data/ItemsDB"_s, "changed"));
+    QVERIFY(QFile::rename(program() + u"/Data/standard.kvt"_s, program() + u"/Data/Standard.kvt"_s));
+    QVERIFY(KvTest::WriteBytes(FRoot->path() + u"/工程/mine.KVP"_s, "mine"));
+
+    QCOMPARE(runSetup(args), 0);
+    SetupTest::VerifyInstalledFiles(folders());
+    // The existing file was replaced where it lies, not doubled.
+    QCOMPARE(QDir(program() + u"/Data"_s).entryList({u"*.kvt"_s}, QDir::Files), QStringList{u"Standard.kvt"_s});
+    QCOMPARE(KvTest::ReadBytes(FRoot->path() + u"/工程/mine.KVP"_s), QByteArray("mine"));
 }
 
 void TestSetupUnattended::failureRemovesWrittenFiles()
