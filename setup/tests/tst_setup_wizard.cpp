@@ -247,7 +247,19 @@ void TestSetupWizard::install()
     w.window.Edit_Program->SpeedButton()->click();
     w.window.Edit_Project->SpeedButton()->click();
     const QString program = FRoot->path() + u"/apps/Kavelin/"_s;
+    // The close box while configuring does nothing at all.
+    bool closedWhileConfiguring = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &w.window, [&] {
+        if (!closedWhileConfiguring && w.window.CurrentPage() == TForm_Main::pgConfigure) {
+            closedWhileConfiguring = true;
+            w.window.close();
+        }
+    });
+    poll.start(0);
     accept(w);
+    poll.stop();
+    QVERIFY(closedWhileConfiguring);
 
     QCOMPARE(w.window.CurrentPage(), TForm_Main::pgFinish);
     QCOMPARE(w.setup.State, ssFinished);
