@@ -69,8 +69,12 @@ int RunBudget(const QStringList& args)
             Err(u"文件 "_s + fileName + u" 是空文件，不是工程或模板文件。"_s);
             return Failed;
         }
-        if (const auto packet = file.SectionData(u"预算书"_s))
-            budget.LoadBudget(*packet);
+        // A backup or an empty container has no budget: that is an error,
+        // not a budget of zero.
+        const auto budgetPacket = file.SectionData(u"预算书"_s);
+        if (!budgetPacket)
+            throw EKavelinErr(u"无法读取不存在的数据区[预算书]！"_s);
+        budget.LoadBudget(*budgetPacket, fileName + u" [预算书]"_s);
         if (!viewGiven)
             view = file.ReadValue(u"视图"_s) == kPlace ? kPlace : kKind; // a missing view shows categories
         budget.SetGroupField(view);
@@ -84,7 +88,7 @@ int RunBudget(const QStringList& args)
         return Failed;
     }
     printTable(budget);
-    Out(u"工程直接费\t"_s + FloatToShortest(budget.TotalAmount()));
+    Out(u"工程直接费\t"_s + MoneyToStr(budget.TotalAmount()));
     printTable(fees);
     return Ok;
 }

@@ -2,6 +2,7 @@
 // containers and formulas as the program, for scripts and spreadsheets.
 
 #include "KvtoolCommon.h"
+#include "qxFileSystem.h"
 
 #include <QCoreApplication>
 
@@ -37,6 +38,7 @@ int help()
 
 int main(int argc, char* argv[])
 {
+    FileSystem::IgnoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
@@ -46,10 +48,10 @@ int main(int argc, char* argv[])
     }
     const QString name = args.takeFirst();
     if (name == u"--help"_s || name == u"-h"_s || name == u"help"_s)
-        return help();
+        return Kvtool::FinishOutput(help());
     for (const Command& c : kCommands)
         if (c.name == name)
-            return c.run(args);
+            return Kvtool::FinishOutput(c.run(args));
     Kvtool::Err(u"未知的命令："_s + name + u"（kvtool --help 列出所有命令）"_s);
     return Kvtool::Usage;
 }
