@@ -132,8 +132,9 @@ void keepMode(QTemporaryFile& tmp, const QString& replaced)
         // Owner first: changing it clears the set-id bits the mode restores.
         // Another user's file cannot be given away by a plain user; it then
         // becomes this user's, as any editor that saves by renaming does.
-        if (::fchown(tmp.handle(), st.st_uid, st.st_gid) != 0 && ::fchown(tmp.handle(), uid_t(-1), st.st_gid) != 0) {
-        }
+        const bool owned =
+            ::fchown(tmp.handle(), st.st_uid, st.st_gid) == 0 || ::fchown(tmp.handle(), uid_t(-1), st.st_gid) == 0;
+        Q_UNUSED(owned);
         if (::fchmod(tmp.handle(), st.st_mode & 07777) == 0)
             return;
     }
