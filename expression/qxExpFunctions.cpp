@@ -205,43 +205,6 @@ std::optional<int> TryStrToInt(QStringView text)
     return int(v);
 }
 
-QString FloatToStr(double value)
-{
-    if (value == 0)
-        return u"0"_s;
-    if (!std::isfinite(value)) // the operators never produce these
-        return std::isnan(value) ? u"NAN"_s : value > 0 ? u"INF"_s : u"-INF"_s;
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    // buf holds [-]d.dddddddddddddde[+-]xx
-    const std::string_view text(buf, size_t(r.ptr - buf));
-    const bool negative = text.front() == '-';
-    const size_t ePos = text.find('e');
-    std::string digits;
-    for (char c : text.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0)))
-        if (c != '.')
-            digits += c;
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    int exp10 = 0;
-    std::from_chars(text.data() + ePos + 1 + (text[ePos + 1] == '+' ? 1 : 0), text.data() + text.size(), exp10);
-    const int pointAt = exp10 + 1; // digits before the decimal point
-    std::string s = negative ? "-" : "";
-    if (pointAt > 15 || pointAt < -3) {
-        s += digits[0];
-        if (digits.size() > 1)
-            s += '.' + digits.substr(1);
-        s += 'E' + std::to_string(exp10);
-    } else if (pointAt <= 0) {
-        s += "0." + std::string(size_t(-pointAt), '0') + digits;
-    } else if (size_t(pointAt) >= digits.size()) {
-        s += digits + std::string(size_t(pointAt) - digits.size(), '0');
-    } else {
-        s += digits.substr(0, size_t(pointAt)) + '.' + digits.substr(size_t(pointAt));
-    }
-    return QString::fromLatin1(s);
-}
-
 double DateTimeToDayNumber(const QDateTime& value)
 {
     const double days = double(kDayZero.daysTo(value.date()));

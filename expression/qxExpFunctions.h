@@ -2,6 +2,7 @@
 // Text conversions of formula values and the FORMAT function. Numbers always
 // use "." as the decimal point; dates and times follow the user's locale.
 
+#include "qxNumbers.h" // FloatToStr, the general format of numbers
 #include "qxVariant.h"
 
 #include <QDateTime>
@@ -25,9 +26,6 @@ QString UpperAscii(const QString& text);
 std::optional<double> TryStrToFloat(QStringView text);
 // A whole decimal number within 32 bits.
 std::optional<int> TryStrToInt(QStringView text);
-// The general format: the shortest text of at most 15 significant digits,
-// in exponent form (1E20, 1.5E-10) when the number is very large or small.
-QString FloatToStr(double value);
 
 // Day numbers count days from 1899-12-30, the fraction being the time of
 // day. Only years 1 to 9999 make dates; the text forms fail outside them.

@@ -154,6 +154,15 @@ QByteArray EncodeLimited(QStringView text, qsizetype maxBytes)
     return out;
 }
 
+bool CanEncode(QStringView text)
+{
+    const Tables& t = tables();
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80 && codeOf(t, c.unicode()) == 0)
+            return false;
+    return true;
+}
+
 qsizetype ByteLength(QStringView text)
 {
     const Tables& t = tables();

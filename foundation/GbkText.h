@@ -20,6 +20,10 @@ QByteArray EncodeLimited(QStringView text, qsizetype maxBytes);
 // Appends the encoding to out; faster than Encode when building large buffers.
 void AppendEncoded(QByteArray& out, QStringView text);
 
+// Whether every character of the text has a GBK code; those that have none
+// are written as "?".
+bool CanEncode(QStringView text);
+
 // Number of bytes the text takes in GBK.
 qsizetype ByteLength(QStringView text);
 

@@ -111,8 +111,9 @@ QString TqxField::AsString() const
     case TqxFieldKind::Integer:
         return QString::number(row.Int(FIndex));
     case TqxFieldKind::Float:
+        return FloatToStr(row.Float(FIndex));
     case TqxFieldKind::Money:
-        return QString::number(row.Float(FIndex), 'g', 15);
+        return MoneyToStr(row.Float(FIndex));
     case TqxFieldKind::Boolean:
         return boolText(row.Bool(FIndex));
     case TqxFieldKind::Date:
@@ -265,11 +266,14 @@ void TqxField::SetAsString(const QString& value)
         bits = qxCell::FromInt(t.toInt(&ok));
         break;
     case TqxFieldKind::Float:
-        bits = qxCell::FromFloat(t.toDouble(&ok));
+    case TqxFieldKind::Money: {
+        // toDouble takes "nan" and "inf"; neither is an amount or a quantity,
+        // and either would spread through every total computed from it.
+        const double v = t.toDouble(&ok);
+        ok = ok && std::isfinite(v);
+        bits = qxCell::FromFloat(FDef.Kind == TqxFieldKind::Money ? RoundMoney(v) : v);
         break;
-    case TqxFieldKind::Money:
-        bits = qxCell::FromFloat(RoundMoney(t.toDouble(&ok)));
-        break;
+    }
     case TqxFieldKind::Boolean:
         if (const std::optional<bool> b = TqxField::ParseBool(t)) {
             bits = qxCell::FromBool(*b);
@@ -333,7 +337,7 @@ void TqxField::SetAsFloat(double value)
     quint64 bits = 0;
     switch (FDef.Kind) {
     case TqxFieldKind::String:
-        SetAsString(QString::number(value, 'g', 15));
+        SetAsString(FloatToStr(value));
         return;
     case TqxFieldKind::Boolean:
         SetAsBoolean(value != 0);

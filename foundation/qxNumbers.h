@@ -12,5 +12,16 @@ inline double RoundMoney(double value) { return RoundDecimal(value, 4); }
 // Fixed notation with exactly that many decimals, rounded as above.
 QString FormatFixed(double value, int decimals);
 
-// The shortest text that reads back to the same double ("6297.6").
+// The one text form of numbers wherever they are printed or shown unformatted
+// (the formulas' FLOATTOSTR, the tables' number fields, kvtool): the general
+// format, at most 15 significant digits, in exponent form when the number is
+// very large or small (0.0001 gives "0.0001", 0.00001 gives "1E-5", 1E20).
+QString FloatToStr(double value);
+
+// Money in the same form with at most 4 decimals, as amounts are kept:
+// 148392205.18229997 gives "148392205.1823".
+QString MoneyToStr(double value);
+
+// The shortest text that reads back to the same double ("6297.6"). Not for
+// what users read: FloatToStr and MoneyToStr are the forms they see.
 QString FloatToShortest(double value);

@@ -392,6 +392,12 @@ TqxRowData Reader::Read()
                 unchanged.push_back({rec, f, row});
         }
     }
+    // The row count is trusted by nothing else: bytes after the last row mean
+    // it was damaged, and loading only the rows it names would lose the rest
+    // for good on the next save.
+    if (Left() != 0)
+        Fail(u"记录数 "_s + QString::number(rowCount) + u" 之后还有 "_s + QString::number(Left()) +
+             u" 字节的数据。"_s);
     for (const Unchanged& u : unchanged)
         ResolveUnchanged(data, u.rec, u.f, u.row);
     return data;

@@ -162,7 +162,7 @@ bool kvProject::ReadDocument()
 
     if (const auto packet = KVFile_Main.SectionData(sBudget)) {
         try {
-            kvYssDS_Main.LoadBudget(*packet);
+            kvYssDS_Main.LoadBudget(*packet, source + u" ["_s + sBudget + u']');
         } catch (const Exception& e) {
             throw damaged(sBudget, e);
         }

@@ -6,6 +6,8 @@
 #include "qxFileSystem.h"
 #include "qxNumbers.h"
 
+#include <unordered_set>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -100,6 +102,10 @@ void TkvQfbDataSet::DeleteRow()
 
 double TkvQfbDataSet::AmountOfRow(int no) const
 {
+    if (FComputing) {
+        const auto it = FAmounts.find(no);
+        return it == FAmounts.end() ? 0 : it->second;
+    }
     TqxDataSet look;
     look.CloneCursor(const_cast<TkvQfbDataSet&>(*this));
     if (!look.Locate(fNo, no))
@@ -114,7 +120,23 @@ void TkvQfbDataSet::Compute()
     TqxControlsLock hold(*this);
     TqxField* formula = FieldByName(fFormula);
     TqxField* amount = FieldByName(fAmount);
+    // Formulas name rows by number, and a search per reference made a long
+    // table quadratic: the amounts by number are kept aside for the pass.
+    struct Computing {
+        TkvQfbDataSet& fees;
+        ~Computing()
+        {
+            fees.FComputing = false;
+            fees.FAmounts.clear();
+        }
+    } computing{*this};
+    FAmounts.clear();
+    for (First(); !Eof(); Next())
+        FAmounts.try_emplace(CurrentNo(), amount->AsFloat());
+    FComputing = true;
+    std::unordered_set<int> seen;
     for (First(); !Eof(); Next()) {
+        const bool firstOfNo = seen.insert(CurrentNo()).second;
         const QString text = formula->AsString().trimmed();
         if (text.isEmpty())
             continue;
@@ -136,6 +158,8 @@ void TkvQfbDataSet::Compute()
         Edit();
         amount->SetAsFloat(value);
         Post();
+        if (firstOfNo)
+            FAmounts[no] = amount->AsFloat();
     }
     First();
 }

@@ -5,6 +5,8 @@
 
 #include "qxDataSet.h"
 
+#include <unordered_map>
+
 class TkvYssDataSet;
 class TqxExp;
 class TqxVariant;
@@ -42,6 +44,12 @@ public:
     // fields raises EFileError and changes nothing.
     void LoadTemplate(const QString& fileName);
     void SaveTemplate(const QString& fileName);
+
+private:
+    // While Compute runs: the amount of every row number (the first row of a
+    // number, as a search finds it), kept current as the pass writes them.
+    std::unordered_map<int, double> FAmounts;
+    bool FComputing = false;
 };
 
 // The evaluator's variable callback of a project: "工程直接费" is the budget's

@@ -101,20 +101,17 @@ void TkvYssDataSet::SetGroupField(const QString& value)
 
 void TkvYssDataSet::LoadBudget(QIODevice* stream)
 {
-    Locked lock(*this);
-    EmptyDataSet();
     stream->seek(0);
-    LoadFromStream(stream);
-    Open();
-    InstallFieldRules();
+    LoadBudget(stream->readAll());
 }
 
-void TkvYssDataSet::LoadBudget(const QByteArray& packet)
+void TkvYssDataSet::LoadBudget(const QByteArray& packet, const QString& sourceName)
 {
-    QByteArray copy = packet;
-    QBuffer stream(&copy);
-    stream.open(QIODevice::ReadOnly);
-    LoadBudget(&stream);
+    Locked lock(*this);
+    EmptyDataSet();
+    LoadFromBytes(packet, sourceName);
+    Open();
+    InstallFieldRules();
 }
 
 TGroupInfo* TkvYssDataSet::AddGroup(const QString& name)

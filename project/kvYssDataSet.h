@@ -55,9 +55,10 @@ public:
     // Always regroups, even when the value is unchanged.
     void SetGroupField(const QString& value);
 
-    // Replaces the rows with a packet; does not regroup.
+    // Replaces the rows with a packet; does not regroup. sourceName names the
+    // packet in messages (the project file and its section).
     void LoadBudget(QIODevice* stream);
-    void LoadBudget(const QByteArray& packet);
+    void LoadBudget(const QByteArray& packet, const QString& sourceName = QString());
 
     TGroupInfo* AddGroup(const QString& name);
     TGroupInfo* FindGroup(const QString& name) const;

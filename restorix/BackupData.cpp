@@ -1,8 +1,11 @@
 #include "BackupData.h"
 
 #include "AppClasses.h"
+#include "DataModule_App.h"
 #include "KavelinFiles.h"
+#include "qxErrors.h"
 #include "qxFileSystem.h"
+#include "qxPacket.h"
 
 #include <QBuffer>
 #include <QLocale>
@@ -48,8 +51,54 @@ QList<TDataFileRow> RestoreRows(const TKVFile& backup, const TAppGlobalInfo& inf
     return rows;
 }
 
+namespace {
+
+TqxFieldDefs expectedFields(const QString& key)
+{
+    using D = TDataModule_Data;
+    if (key == D::ItemsKey)
+        return D::ItemFieldDefs();
+    if (key == D::ItemCateKey)
+        return D::ItemCateFieldDefs();
+    if (key == D::UnitsKey)
+        return D::MeasureUnitFieldDefs();
+    if (key == D::MemosKey)
+        return D::MemoFieldDefs();
+    if (key == D::WordsKey)
+        return D::WordFieldDefs();
+    return {};
+}
+
+} // namespace
+
+void CheckRestore(const TKVFile& backup, const QList<TDataFileRow>& rows)
+{
+    const QString backupName = backup.FileName().isEmpty() ? u"备份"_s : backup.FileName();
+    for (const TDataFileRow& row : rows) {
+        if (!row.Checked)
+            continue;
+        try {
+            const std::optional<QByteArray> section = backup.SectionData(row.Caption);
+            if (!section)
+                throw EKavelinErr(u"无法读取不存在的数据区["_s + row.Caption + u"]！"_s);
+            const TqxRowData table = TqxPacket::Read(*section, backupName + u" ["_s + row.Caption + u"]"_s);
+            for (const TqxFieldDef& def : expectedFields(row.Caption)) {
+                const auto& defs = table.Defs();
+                if (std::none_of(defs.begin(), defs.end(), [&](const TqxFieldDef& d) {
+                        return d.Name.compare(def.Name, Qt::CaseInsensitive) == 0;
+                    }))
+                    throw EKavelinErr(u"其中的表缺少字段“"_s + def.Name + u"”，不是"_s + row.Caption + u"。"_s);
+            }
+        } catch (const Exception& e) {
+            throw EKavelinErr(u"备份文件 "_s + backupName + u" 中的“"_s + row.Caption +
+                              u"”不能恢复，没有改动任何文件："_s + e.Message);
+        }
+    }
+}
+
 void RestoreFiles(TKVFile& backup, const QList<TDataFileRow>& rows)
 {
+    CheckRestore(backup, rows);
     for (const TDataFileRow& row : rows) {
         if (!row.Checked)
             continue;

@@ -35,9 +35,17 @@ void BuildBackup(TKVFile& backup, const QList<TDataFileRow>& rows);
 // The tables a loaded backup holds, to be restored to this installation's files.
 QList<TDataFileRow> RestoreRows(const TKVFile& backup, const TAppGlobalInfo& info);
 
+// Throws EKavelinErr naming the backup and the table unless the section of
+// every checked row reads as a table packet with that table's fields. A
+// damaged section size shifts every later section, and those bytes must never
+// replace a good table.
+void CheckRestore(const TKVFile& backup, const QList<TDataFileRow>& rows);
+
 // Replaces the file of every checked row with its section, each through a
-// temporary file, so a failure never leaves a half-written table. Throws on
-// the first failure; files replaced before it stay replaced.
+// temporary file, so a failure never leaves a half-written table. Every
+// section is checked first (CheckRestore), so a damaged backup changes no
+// file; a write that fails later throws, and files replaced before it stay
+// replaced.
 void RestoreFiles(TKVFile& backup, const QList<TDataFileRow>& rows);
 
 // The proposed name of a new backup: the date in the short format of the

@@ -3,6 +3,7 @@
 #include "AppClasses.h"
 #include "Win_Main.h"
 #include "qxErrors.h"
+#include "qxFileSystem.h"
 #include "qxFunctions.h"
 #include "qxPrompter.h"
 #include "qxUiFunctions.h"
@@ -13,6 +14,7 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[])
 {
+    FileSystem::IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     InstallUiServices();
 

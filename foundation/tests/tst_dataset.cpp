@@ -4,6 +4,7 @@
 #include "KvTestSupport.h"
 #include "TableTestSupport.h"
 #include "qxErrors.h"
+#include "qxNumbers.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -17,6 +18,8 @@ private Q_SLOTS:
     void fieldKindsRoundTrip();
     void moneyRounding_data();
     void moneyRounding();
+    void numberForms_data();
+    void numberForms();
     void navigation();
     void appendInsertAndDelete();
     void editAndCancel();
@@ -119,6 +122,36 @@ void TestDataSet::moneyRounding()
     QCOMPARE(price->AsFloat(), stored);
     QCOMPARE(price->DisplayText(), shown);
     QVERIFY(!std::signbit(price->AsFloat()) || stored < 0);
+}
+
+void TestDataSet::numberForms_data()
+{
+    // One text form for numbers wherever they are printed or shown unformatted:
+    // the formulas' FLOATTOSTR general format, money with at most 4 decimals.
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("money");
+    QTest::newRow("small") << 0.0001 << u"0.0001"_s << u"0.0001"_s;
+    QTest::newRow("smaller: exponent form") << 0.00001 << u"1E-5"_s << u"0"_s;
+    QTest::newRow("large") << 1e20 << u"1E20"_s << u"1E20"_s;
+    QTest::newRow("15 digits") << 1.0 / 3 << u"0.333333333333333"_s << u"0.3333"_s;
+    QTest::newRow("binary noise") << 148392205.18229997 << u"148392205.1823"_s << u"148392205.1823"_s;
+    QTest::newRow("whole") << -2.0 << u"-2"_s << u"-2"_s;
+}
+
+void TestDataSet::numberForms()
+{
+    QFETCH(double, value);
+    QFETCH(QString, number);
+    QFETCH(QString, money);
+    QCOMPARE(FloatToStr(value), number);
+    QCOMPARE(MoneyToStr(value), money);
+    TqxDataSet t;
+    Create(t, {{u"数"_s, TqxFieldKind::Float}, {u"金额"_s, TqxFieldKind::Money}});
+    t.AppendRecord({value, value});
+    QCOMPARE(t.Fields(0)->AsString(), number);
+    QCOMPARE(t.Fields(0)->DisplayText(), number); // what the grid shows
+    QCOMPARE(t.Fields(1)->AsString(), money);
 }
 
 void TestDataSet::navigation()

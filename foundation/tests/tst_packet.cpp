@@ -128,7 +128,7 @@ void TestPacket::readsChangedPacket()
     p.u8(0x01).u8(0x00).text(hex("B1FB")).u32(3).f64(3.0).u16(0);        // 4 丙, old copy
     p.u8(0x08).u8(0x92).u32(30);                                          // 5 丙 modified: name and flag unchanged, price null
     p.u8(0x04).u8(0x44).text(QByteArray("\xB6\xA1\0xyz", 6)).f64(4.25);   // 6 丁 inserted, cut at the zero byte
-    p.u8(0x00).u8(0x55).text(QByteArray(1, '\0'));                        // 7 a lone zero byte: empty
+    p.u8(0x00).u8(0x54).text(QByteArray(1, '\0'));                        // 7 a lone zero byte: empty
     TqxDataSet t;
     t.LoadFromBytes(p.b, u"ItemsDB"_s);
     QCOMPARE(t.FieldDefs(), (TqxFieldDefs{{u"名称"_s, TqxFieldKind::String, 20, false},
@@ -193,6 +193,14 @@ void TestPacket::damagedPacket_data()
     QTest::newRow("field count") << fields.b << u"字段数 65535 超出了文件的大小"_s;
     QTest::newRow("row count") << valid(0x40000000).b << u"记录数 1073741824 超出了文件的大小"_s;
     QTest::newRow("missing row") << valid(2).b << u"第 2 行超出了文件末尾"_s;
+    // The count is checked against the rows, not only against the size: a
+    // count that lost a bit would otherwise load a part of the table silently.
+    Bytes counted = valid(1);
+    counted.u8(0).u8(0).text(hex("D2D2")).u32(2).f64(2.0).u16(0);
+    QTest::newRow("row count too small") << counted.b << u"记录数 1 之后还有 19 字节"_s;
+    Bytes trailing = valid(1);
+    trailing.raw(QByteArray(3, '\0'));
+    QTest::newRow("trailing bytes") << trailing.b << u"记录数 1 之后还有 3 字节"_s;
     Bytes text = valid(2);
     text.u8(0).u8(0).u8(200).raw("short");
     QTest::newRow("text past the end") << text.b << u"第 2 行字段“名称”的数据超出了文件末尾"_s;

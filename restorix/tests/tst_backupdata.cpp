@@ -3,12 +3,14 @@
 #include "AppClasses.h"
 #include "BackupData.h"
 #include "GbkText.h"
+#include "BaseDataPackets.h"
 #include "KavelinFiles.h"
 #include "KvTestSupport.h"
 #include "qxErrors.h"
 #include "qxScriptedPrompter.h"
 
 #include <QDir>
+#include <QMap>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -34,7 +36,7 @@ struct Installation {
     void FillTables(const QByteArray& tag)
     {
         for (const QString& f : kFiles)
-            KvTest::WriteBytes(DataFile(f), tag + f.toLatin1() + QByteArray(64, char(0x96)));
+            KvTest::WriteBytes(DataFile(f), KvTest::TablePacket(f, tag + f.toLatin1()));
     }
     QString Root;
     TAppGlobalInfo Info;
@@ -49,6 +51,8 @@ private Q_SLOTS:
     void nothingChecked();
     void missingFileAndUncheckedRow();
     void failedRestoreKeepsTable();
+    void damagedBackupChangesNoFile_data();
+    void damagedBackupChangesNoFile();
     void defaultName();
 
 private:
@@ -128,9 +132,9 @@ void TestBackupData::missingFileAndUncheckedRow()
     QCOMPARE(restore.size(), 4);
     restore[0].Checked = false; // 系统项目库
     RestoreFiles(backup, restore);
-    QCOMPARE(KvTest::ReadBytes(there.DataFile(u"ItemsDB"_s)).left(2), QByteArray("e:"));
+    QCOMPARE(KvTest::ReadBytes(there.DataFile(u"ItemsDB"_s)), KvTest::TablePacket(u"ItemsDB"_s, "e:ItemsDB"));
     QCOMPARE(KvTest::ReadBytes(there.DataFile(u"WordsDb"_s)), KvTest::ReadBytes(here.DataFile(u"WordsDb"_s)));
-    QCOMPARE(KvTest::ReadBytes(there.DataFile(u"MemoDB"_s)).left(2), QByteArray("e:"));
+    QCOMPARE(KvTest::ReadBytes(there.DataFile(u"MemoDB"_s)), KvTest::TablePacket(u"MemoDB"_s, "e:MemoDB"));
 }
 
 void TestBackupData::failedRestoreKeepsTable()
@@ -139,13 +143,73 @@ void TestBackupData::failedRestoreKeepsTable()
     here.FillTables("f:");
     TKVFile backup;
     backup.New();
-    backup.SaveSection(u"系统项目库"_s, QByteArray(8192, 'n'));
+    backup.SaveSection(u"系统项目库"_s, KvTest::TablePacket(u"ItemsDB"_s, "n"));
     const QByteArray before = KvTest::ReadBytes(here.DataFile(u"ItemsDB"_s));
     {
-        KvTest::FileSizeLimit limit(1024);
+        KvTest::FileSizeLimit limit(64);
         QVERIFY_THROWS_EXCEPTION(EFileError, RestoreFiles(backup, RestoreRows(backup, here.Info)));
     }
     QCOMPARE(KvTest::ReadBytes(here.DataFile(u"ItemsDB"_s)), before);
+}
+
+void TestBackupData::damagedBackupChangesNoFile_data()
+{
+    // The header lines of a backup of all five tables, in file order, and
+    // what becomes of the first size (or of the first section's bytes).
+    QTest::addColumn<QString>("firstSize");
+    QTest::addColumn<bool>("otherTable");
+    QTest::newRow("negative size") << u"-12"_s << false;
+    QTest::newRow("unreadable size") << u"12a"_s << false;
+    QTest::newRow("size too small") << u"short"_s << false;
+    QTest::newRow("packet of another table") << QString() << true;
+}
+
+void TestBackupData::damagedBackupChangesNoFile()
+{
+    QFETCH(QString, firstSize);
+    QFETCH(bool, otherTable);
+    Installation here(FDir.filePath(u"g"_s));
+    here.FillTables("g:");
+    QStringList header;
+    QByteArray sections;
+    const QList<TBaseDataTable>& tables = BaseDataTables();
+    for (qsizetype i = 0; i < tables.size(); ++i) {
+        QByteArray image = KvTest::ReadBytes(here.Info.GetFileName(tables[i].Key).replace(u'\\', u'/'));
+        if (i == 0 && otherTable)
+            image = KvTest::TablePacket(u"WordsDb"_s, "words");
+        QString size = QString::number(image.size());
+        if (i == 0 && firstSize == u"short"_s)
+            size = QString::number(image.size() - 7);
+        else if (i == 0 && !firstSize.isEmpty())
+            size = firstSize;
+        header << u"<SECTION>"_s + tables[i].Key + u'=' + size;
+        sections += image;
+    }
+    const QByteArray head = Gbk::Encode(QString(header.join(u"\r\n"_s) + u"\r\n"_s));
+    QByteArray file(4, '\0');
+    file[0] = char(head.size() & 0xFF);
+    file[1] = char(head.size() >> 8);
+    const QString name = FDir.filePath(u"damaged.KVB"_s);
+    QVERIFY(KvTest::WriteBytes(name, file + head + sections));
+
+    Installation there(FDir.filePath(u"h"_s));
+    there.FillTables("h:");
+    QMap<QString, QByteArray> before;
+    for (const QString& f : kFiles)
+        before[f] = KvTest::ReadBytes(there.DataFile(f));
+    TKVFile backup;
+    backup.SetFileName(name);
+    const QList<TDataFileRow> rows = RestoreRows(backup, there.Info);
+    QCOMPARE(rows.size(), 5);
+    try {
+        RestoreFiles(backup, rows);
+        QFAIL("a damaged backup was restored");
+    } catch (const EKavelinErr& e) {
+        QVERIFY2(e.Message.contains(name) && e.Message.contains(u"“系统项目库”"_s), qPrintable(e.Message));
+    }
+    for (const QString& f : kFiles)
+        QCOMPARE(KvTest::ReadBytes(there.DataFile(f)), before[f]);
+    QCOMPARE(QDir(there.Root + u"Data"_s).entryList(QDir::Files | QDir::Hidden).size(), kFiles.size());
 }
 
 void TestBackupData::defaultName()

@@ -2,6 +2,7 @@
 
 #include "AppClasses.h"
 #include "GbkText.h"
+#include "BaseDataPackets.h"
 #include "KvTestSupport.h"
 #include "Win_BackUpData.h"
 #include "Win_Main.h"
@@ -69,7 +70,7 @@ void TestRestorixWindows::cleanup()
 void TestRestorixWindows::fillTables(const QByteArray& tag)
 {
     for (const QString& f : kFiles)
-        QVERIFY(KvTest::WriteBytes(data(f), tag + f.toLatin1()));
+        QVERIFY(KvTest::WriteBytes(data(f), KvTest::TablePacket(f, tag + f.toLatin1())));
 }
 
 QString TestRestorixWindows::backUpAll()
@@ -192,7 +193,7 @@ void TestRestorixWindows::restore()
     QCOMPARE(FPrompter->Last().message.Caption, u"恢复成功"_s);
     QVERIFY(!dialog.isVisible());
     for (const QString& f : kFiles)
-        QCOMPARE(KvTest::ReadBytes(data(f)), QByteArray("old:") + f.toLatin1());
+        QCOMPARE(KvTest::ReadBytes(data(f)), KvTest::TablePacket(f, "old:" + f.toLatin1()));
 }
 
 void TestRestorixWindows::restoreRefusedOrUnchecked()
@@ -207,13 +208,13 @@ void TestRestorixWindows::restoreRefusedOrUnchecked()
     FPrompter->AnswerButton(mbNo);
     dialog.Button_Action->click();
     QVERIFY(dialog.isVisible());
-    QCOMPARE(KvTest::ReadBytes(data(u"ItemsDB"_s)), QByteArray("new:ItemsDB"));
+    QCOMPARE(KvTest::ReadBytes(data(u"ItemsDB"_s)), KvTest::TablePacket(u"ItemsDB"_s, "new:ItemsDB"));
 
     dialog.ListView_Files->item(0, 0)->setCheckState(Qt::Unchecked);
     FPrompter->AnswerButton(mbYes);
     dialog.Button_Action->click();
-    QCOMPARE(KvTest::ReadBytes(data(u"ItemsDB"_s)), QByteArray("new:ItemsDB"));
-    QCOMPARE(KvTest::ReadBytes(data(u"WordsDb"_s)), QByteArray("old:WordsDb"));
+    QCOMPARE(KvTest::ReadBytes(data(u"ItemsDB"_s)), KvTest::TablePacket(u"ItemsDB"_s, "new:ItemsDB"));
+    QCOMPARE(KvTest::ReadBytes(data(u"WordsDb"_s)), KvTest::TablePacket(u"WordsDb"_s, "old:WordsDb"));
 }
 
 void TestRestorixWindows::unreadableBackup_data()

@@ -57,6 +57,10 @@ int RunBudget(const QStringList& args)
             Err(u"文件 "_s + fileName + u" 是空文件，不是工程或模板文件。"_s);
             return Failed;
         }
+        // A backup or an empty container has no budget: that is an error,
+        // not a budget of zero.
+        if (!doc.KVFile_Main.SectionData(u"预算书"_s))
+            throw EKavelinErr(u"无法读取不存在的数据区[预算书]！"_s);
         if (viewGiven)
             doc.SetView(view);
         doc.ComputeFees();
@@ -66,7 +70,7 @@ int RunBudget(const QStringList& args)
     }
     TkvYssDataSet& budget = doc.kvYssDS_Main;
     printTable(budget);
-    Out(u"工程直接费\t"_s + FloatToShortest(budget.TotalAmount()));
+    Out(u"工程直接费\t"_s + MoneyToStr(budget.TotalAmount()));
     printTable(doc.kvQfbDS);
     return Ok;
 }

@@ -39,16 +39,11 @@ TqxVariant readValue(const QString& text)
     return text;
 }
 
-QString shortestDouble(double v)
-{
-    return QString::number(v, 'g', QLocale::FloatingPointShortest);
-}
-
 QString isoDate(double dayNumber)
 {
     const std::optional<QDateTime> dt = DayNumberToDateTime(dayNumber);
     if (!dt)
-        return shortestDouble(dayNumber);
+        return FloatToStr(dayNumber);
     const QTime t = dt->time();
     if (t.msecsSinceStartOfDay() == 0)
         return dt->date().toString(Qt::ISODate);
@@ -65,7 +60,7 @@ QString describe(const TqxVariant& v)
     case vtInteger:
         return u"integer\t"_s + QString::number(v.AsInteger());
     case vtDouble:
-        return u"double\t"_s + shortestDouble(v.AsDouble());
+        return u"double\t"_s + FloatToStr(v.AsDouble());
     case vtBoolean:
         return v.AsBoolean() ? u"boolean\tTrue"_s : u"boolean\tFalse"_s;
     case vtString:

@@ -94,6 +94,7 @@ int import(const QString& fileName, const QString& csvName)
     }
 
     int added = 0;
+    int changed = 0; // values the table cannot hold as they were given
     for (size_t r = 1; r < records.size(); ++r) {
         const Csv::Record& rec = records[r];
         const QString where = u"CSV 文件第 "_s + QString::number(rec.line) + u" 行："_s;
@@ -105,9 +106,23 @@ int import(const QString& fileName, const QString& csvName)
             for (size_t c = 0; c < columns.size(); ++c) {
                 TqxField* f = columns[c];
                 const QString& value = rec.fields[qsizetype(c)];
-                if (f->Kind() == TqxFieldKind::String && Gbk::ByteLength(value) > f->Size())
-                    Err(u"注意："_s + where + u"“"_s + f->FieldName() + u"”超过 "_s + QString::number(f->Size()) +
-                        u" 字节，已截断。"_s);
+                if (f->Kind() == TqxFieldKind::String) {
+                    const QString field = u"注意："_s + where + u"“"_s + f->FieldName() + u"”"_s;
+                    bool lossy = false;
+                    if (value.contains(QChar(0))) {
+                        Err(field + u"含有空字符，其后的内容不会保存。"_s);
+                        lossy = true;
+                    }
+                    if (!Gbk::CanEncode(value)) {
+                        Err(field + u"含有 GBK 编码无法表示的字符，已替换为“?”。"_s);
+                        lossy = true;
+                    }
+                    if (Gbk::ByteLength(value) > f->Size()) {
+                        Err(field + u"超过 "_s + QString::number(f->Size()) + u" 字节，已截断。"_s);
+                        lossy = true;
+                    }
+                    changed += lossy ? 1 : 0;
+                }
                 if (value.isEmpty())
                     f->Clear();
                 else
@@ -120,7 +135,8 @@ int import(const QString& fileName, const QString& csvName)
         ++added;
     }
     t.SaveTableFile(fileName);
-    Out(u"已向 "_s + fileName + u" 追加 "_s + QString::number(added) + u" 条记录。"_s);
+    Out(u"已向 "_s + fileName + u" 追加 "_s + QString::number(added) + u" 条记录。"_s +
+        (changed > 0 ? u"其中 "_s + QString::number(changed) + u" 个值未能原样保存（见上面的注意）。"_s : QString()));
     return Ok;
 }
 

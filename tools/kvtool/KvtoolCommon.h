@@ -14,9 +14,14 @@ void Out(const QString& text);  // writes text and a line feed to standard outpu
 void Err(const QString& text);  // the same to standard error
 int UsageError(const QString& usage);
 
-// A field's value as the tools print it: empty for null, the shortest exact
-// text for doubles and money, True/False for booleans.
+// A field's value as the tools print it: empty for null, numbers in the
+// general format (money with at most 4 decimals), True/False for booleans.
 QString FieldText(const TqxField* field);
+
+// Called once with a subcommand's exit code when it is done: output that did
+// not all reach standard output (a full disk, /dev/full, a closed pipe) turns
+// any result into a failure with a message, so a cut CSV never looks whole.
+int FinishOutput(int code);
 
 // Subcommands; each gets the arguments after its own name.
 int RunKvfile(const QStringList& args);

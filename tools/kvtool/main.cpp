@@ -2,6 +2,7 @@
 // containers and formulas as the program, for scripts and spreadsheets.
 
 #include "KvtoolCommon.h"
+#include "qxFileSystem.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -42,6 +43,7 @@ int help()
 
 int main(int argc, char* argv[])
 {
+    FileSystem::IgnoreFileSizeSignal();
     // Reports lay out text, which takes the GUI library; they never need a display.
     const bool report = argc > 1 && std::strcmp(argv[1], "report") == 0;
     std::unique_ptr<QTemporaryDir> runtime; // the private folder a headless Qt wants, when the session has none
@@ -60,10 +62,10 @@ int main(int argc, char* argv[])
     }
     const QString name = args.takeFirst();
     if (name == u"--help"_s || name == u"-h"_s || name == u"help"_s)
-        return help();
+        return Kvtool::FinishOutput(help());
     for (const Command& c : kCommands)
         if (c.name == name)
-            return c.run(args);
+            return Kvtool::FinishOutput(c.run(args));
     Kvtool::Err(u"未知的命令："_s + name + u"（kvtool --help 列出所有命令）"_s);
     return Kvtool::Usage;
 }

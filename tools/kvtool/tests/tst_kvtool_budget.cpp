@@ -22,6 +22,7 @@ private Q_SLOTS:
     void otherView();
     void failures_data();
     void failures();
+    void moneyForm();
     void stagedSample();
 
 private:
@@ -118,6 +119,18 @@ void TestKvtoolBudget::failures_data()
     QTest::newRow("formula") << QStringList{bad} << 1 << u"取费表第 2 行"_s;
     QTest::newRow("missing file") << QStringList{FDir.filePath(u"none.KVP"_s)} << 1 << u"无法打开文件"_s;
     QTest::newRow("unknown view") << QStringList{bad, u"--view"_s, u"房间"_s} << 2 << u"用法"_s;
+    // A backup has no budget: no zero budget printed as if it were one.
+    TKVFile backup;
+    backup.SaveSection(u"系统项目库"_s, QByteArray("table"));
+    const QString backupName = FDir.filePath(u"base.KVB"_s);
+    backup.SaveToFile(backupName);
+    QTest::newRow("backup") << QStringList{backupName} << 1 << u"无法读取不存在的数据区[预算书]！"_s;
+    // A damaged section is named by the file and the section, not as a stream.
+    TKVFile damaged;
+    damaged.SaveSection(u"预算书"_s, QByteArray("no table packet at all"));
+    const QString damagedName = FDir.filePath(u"damaged.KVP"_s);
+    damaged.SaveToFile(damagedName);
+    QTest::newRow("damaged budget") << QStringList{damagedName} << 1 << u"文件“"_s + damagedName + u" [预算书]”不是表数据文件"_s;
 }
 
 void TestKvtoolBudget::failures()
@@ -129,6 +142,21 @@ void TestKvtoolBudget::failures()
     QCOMPARE(r.out, QString());
     QFETCH(QString, message);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+void TestKvtoolBudget::moneyForm()
+{
+    // Money prints with at most 4 decimals, never the binary noise of a sum.
+    TkvYssDataSet budget;
+    addItem(budget, u"客厅"_s, u"油漆工程"_s, u"踢脚线"_s, 0.1, 1);
+    addItem(budget, u"客厅"_s, u"油漆工程"_s, u"门套"_s, 0.2, 1);
+    TKVFile file;
+    file.SaveSection(u"预算书"_s, budget.SaveToBytes());
+    const QString path = FDir.filePath(u"money.KVP"_s);
+    file.SaveToFile(path);
+    const Run r = kvtool({u"budget"_s, path});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.split(u'\n').contains(u"工程直接费\t0.3"_s), qPrintable(r.out));
 }
 
 void TestKvtoolBudget::stagedSample()

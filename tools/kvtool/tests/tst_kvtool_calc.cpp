@@ -27,7 +27,7 @@ void TestKvtoolCalc::calc_data()
     const auto row = [](const char* tag, const QStringList& args, int code, const QString& out) {
         QTest::newRow(tag) << args << code << out;
     };
-    row("fee row", {u"[1]*0.17"_s, u"--var"_s, u"1=169424.2"_s}, 0, u"double\t28802.114000000005\n"_s);
+    row("fee row", {u"[1]*0.17"_s, u"--var"_s, u"1=169424.2"_s}, 0, u"double\t28802.114\n"_s);
     row("direct cost", {u"--var"_s, u"工程直接费=169424.2"_s, u"[工程直接费]"_s}, 0, u"double\t169424.2\n"_s);
     row("names are upper-cased", {u"[a]+[B]"_s, u"--var"_s, u"a=2"_s, u"--var"_s, u"b=3"_s}, 0, u"integer\t5\n"_s);
     row("whole number beyond 32 bits", {u"[A]"_s, u"--var"_s, u"A=2147483648"_s}, 0, u"double\t2147483648\n"_s);
@@ -38,8 +38,10 @@ void TestKvtoolCalc::calc_data()
     row("unknown variable", {u"[X]*2"_s}, 0, u"null\t\n"_s);
     row("string", {u"[A]+\"!\""_s, u"--var"_s, u"A=整体 吊顶"_s}, 0, u"string\t整体 吊顶!\n"_s);
     row("number with blanks is a string", {u"[A]"_s, u"--var"_s, u"A= 5"_s}, 0, u"string\t 5\n"_s);
-    row("shortest double", {u"1/3"_s}, 0, u"double\t0.3333333333333333\n"_s);
-    row("large double", {u"100000000000000000000"_s}, 0, u"double\t1e+20\n"_s);
+    row("15 significant digits", {u"1/3"_s}, 0, u"double\t0.333333333333333\n"_s);
+    row("large double", {u"100000000000000000000"_s}, 0, u"double\t1E20\n"_s);
+    row("small double", {u"0.0001"_s}, 0, u"double\t0.0001\n"_s);
+    row("smaller double in exponent form", {u"0.00001"_s}, 0, u"double\t1E-5\n"_s);
     row("remainder", {u"7.5\\2"_s}, 0, u"integer\t0\n"_s);
     row("days between dates", {u"TODAY-TODAY"_s}, 0, u"double\t0\n"_s);
     row("checker failure", {u"2*-3"_s}, 1, u"error\t在单词 - 处有错\t2\n"_s);

@@ -161,6 +161,10 @@ void TestKvtoolTable::importRefuses_data()
                                     << u"CSV 文件的列“价格”不是表的字段。表的字段有：项目编码、项目名称、单位、单价、数量、系统、行类型。"_s;
     QTest::newRow("not a number") << QByteArray("项目名称,单价\nx,1\ny,十元\n")
                                   << u"CSV 文件第 3 行：“十元”不是字段“单价”的有效货币值！"_s;
+    // As 1e400 is refused: no amount or quantity is "not a number" or infinite.
+    QTest::newRow("NaN money") << QByteArray("项目名称,单价\nx,NaN\n") << u"“NaN”不是字段“单价”的有效货币值！"_s;
+    QTest::newRow("infinite number") << QByteArray("项目名称,数量\nx,-inf\n") << u"“-inf”不是字段“数量”的有效浮点数值！"_s;
+    QTest::newRow("out of range") << QByteArray("项目名称,数量\nx,1e400\n") << u"“1e400”不是字段“数量”的有效浮点数值！"_s;
     QTest::newRow("required") << QByteArray("项目名称,单价\nx,1\n,2\n") << u"CSV 文件第 3 行：字段“项目名称”必须有值"_s;
     QTest::newRow("columns") << QByteArray("项目名称,单价\nx\n") << u"CSV 文件第 2 行：有 1 列，应为 2 列"_s;
     QTest::newRow("open quote") << QByteArray("项目名称\n\"x\n") << u"CSV 文件第 2 行：引号没有结束"_s;
