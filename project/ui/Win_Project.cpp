@@ -6,6 +6,7 @@
 #include "Win_ProjectBudget.h"
 #include "Win_ProjectFees.h"
 #include "kvActionTable.h"
+#include "kvLookupPanel.h"
 #include "qxCtrls_ValueListEditor.h"
 #include "qxDBCtrls_DBGrid.h"
 #include "qxErrors.h"
@@ -24,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -142,6 +144,11 @@ TForm_Project::TForm_Project(QMdiArea* area, const TAppGlobalInfo& info, TDataMo
     setWidget(central);
 
     connect(this, &QMdiSubWindow::aboutToActivate, this, &TForm_Project::Activated);
+    // Another child taking over: the lookup panel does not wait behind it.
+    connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
+        if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
+            BudgetPage->qxFloatPanel_Selected->HideLookup();
+    });
 }
 
 TForm_Project::~TForm_Project()
@@ -151,7 +158,8 @@ TForm_Project::~TForm_Project()
     FDoc.OnBeforeWrite = nullptr;
     if (!FDoc.IsNew())
         Notify(cnDestroying);
-    // The pages and grids go before the document they show.
+    // The pages and grids go before the document they show, and hear nothing of the window after.
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
     delete widget();
 }
 
@@ -464,6 +472,8 @@ bool TForm_Project::event(QEvent* event)
 // A save that fails or is cancelled keeps the window: nothing is lost.
 void TForm_Project::closeEvent(QCloseEvent* event)
 {
+    // No panel may pop up over the question or a closing window.
+    BudgetPage->qxFloatPanel_Selected->Timer_ShowPanel->stop();
     if (FDoc.Modified()) {
         const int answer = ShowMessage(u"工程已被修改，是否保存？"_s, u"提示"_s, TMsgIcon::Question,
                                        mbYes | mbNo | mbCancel);

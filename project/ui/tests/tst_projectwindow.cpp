@@ -11,6 +11,7 @@
 #include "Win_ProjectBudget.h"
 #include "Win_ProjectFees.h"
 #include "Win_RecordFind.h"
+#include "kvLookupPanel.h"
 #include "qxCtrls_ValueListEditor.h"
 #include "qxDBCtrls_DBGrid.h"
 #include "qxErrors.h"
@@ -21,14 +22,17 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -100,9 +104,14 @@ private Q_SLOTS:
     void roundTripThroughTheWindow();
     void typedQuantity();
     void informationEditor();
+    void quickInputTakesAnItem();
+    void quickInputWaitsOnAFilledCell();
+    void quickInputFollowsTheWindow();
 
 private:
     QString path(const QString& rel) const { return FDir.path() + u'/' + rel; }
+    // The sample on its budget page, the window active and the grid focused.
+    TForm_Project* openBudget();
     QString sample() const { return path(u"工程/预算示例.KVP"_s); }
     TForm_Project* open(const QString& file);
     // A variant of the sample, changed through its container.
@@ -731,6 +740,157 @@ void TestProjectWindow::typedQuantity()
     QVERIFY(FTarget->Codes.contains(cnModified));
     QVERIFY(ds.LocateSubtotal(1));
     QCOMPARE(ds.FieldByName(u"金额"_s)->AsFloat(), ds.FindGroupByNo(1)->FieldSum(u"金额"_s));
+}
+
+TForm_Project* TestProjectWindow::openBudget()
+{
+    TForm_Project* w = open(sample());
+    if (!w)
+        return nullptr;
+    w->ShowPage(u"预算书"_s);
+    FArea->activateWindow();
+    if (!QTest::qWaitForWindowActive(FArea.get()))
+        return nullptr;
+    w->BudgetPage->qxDBGrid_Yss->setFocus();
+    return w;
+}
+
+// The estimator's fast path: a new row, the start of a query code typed into
+// the empty name cell, the panel comes, the rest of the code, Enter. The
+// library item lands in the row and the quantity is next.
+void TestProjectWindow::quickInputTakesAnItem()
+{
+    TForm_Project* w = openBudget();
+    QVERIFY(w);
+    TProjectBudgetPage* page = w->BudgetPage;
+    TkvYssDataSet& ds = page->DataSet();
+    TqxDBGrid* grid = page->qxDBGrid_Yss;
+    TkvLookupPanel* panel = page->qxFloatPanel_Selected;
+    QCOMPARE(panel->parentWidget(), grid);
+    QCOMPARE(panel->objectName(), u"qxFloatPanel_Selected"_s);
+    QVERIFY(!panel->isVisible());
+
+    QVERIFY(ds.LocateHeader(2));
+    const QString group = ds.CurrentGroup()->GroupName();
+    w->findChild<QAction*>(u"Row_New"_s)->trigger();
+    grid->SetSelectedIndex(grid->FindColumn(u"项目名称"_s)->Index());
+    QTest::keyClicks(grid, u"m"_s);
+    QVERIFY(grid->EditorMode());
+    QTRY_VERIFY_WITH_TIMEOUT(panel->isVisible(), 3000);
+    QCOMPARE(panel->ActivePage(), u"项目名称"_s);
+    QVERIFY(grid->PopWindow());
+    QVERIFY(panel->Edit_SelectInput->hasFocus());
+    QTest::keyClicks(panel->Edit_SelectInput, u"tjxaz"_s);
+    QCOMPARE(panel->Edit_SelectInput->text(), u"mtjxaz"_s);
+    QCOMPARE(panel->CurrentText(), u"木踢脚线安装"_s);
+    QTest::keyClick(panel->Edit_SelectInput, Qt::Key_Return);
+
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!grid->PopWindow());
+    QCOMPARE(ds.FieldByName(u"项目名称"_s)->AsString(), u"木踢脚线安装"_s);
+    QCOMPARE(ds.FieldByName(u"单价"_s)->AsFloat(), 25.0);
+    QCOMPARE(ds.FieldByName(u"单位"_s)->AsString(), u"米"_s);
+    QCOMPARE(ds.FieldByName(u"备注"_s)->AsString(), u"人工费"_s);
+    QCOMPARE(ds.FieldByName(u"项目类别"_s)->AsString(), u"地板工程"_s);
+    QCOMPARE(ds.FieldByName(u"施工地点"_s)->AsString(), group); // stays in its room
+    QCOMPARE(ds.FieldByName(u"组号"_s)->AsInteger(), 2);
+    QVERIFY(ds.FieldByName(u"数量"_s)->IsNull());
+    QCOMPARE(grid->SelectedField()->FieldName(), u"数量"_s);
+    QVERIFY(grid->hasFocus());
+    QVERIFY(w->Modified());
+
+    // The quantity cell takes the next keys.
+    QTest::keyClicks(grid, u"3"_s);
+    QTest::keyClick(grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(ds.FieldByName(u"金额"_s)->AsFloat(), 75.0);
+    QCOMPARE(ds.FieldByName(u"项目名称"_s)->AsString(), u"木踢脚线安装"_s);
+    QVERIFY(!panel->isVisible());
+}
+
+// A cell that holds a value is edited in place; only its ellipsis button
+// brings the panel, starting from the cell's text.
+void TestProjectWindow::quickInputWaitsOnAFilledCell()
+{
+    TForm_Project* w = openBudget();
+    QVERIFY(w);
+    TkvYssDataSet& ds = w->BudgetPage->DataSet();
+    TqxDBGrid* grid = w->BudgetPage->qxDBGrid_Yss;
+    TkvLookupPanel* panel = w->BudgetPage->qxFloatPanel_Selected;
+    QVERIFY(ds.LocateHeader(1));
+    ds.Next();
+    const QString unit = ds.FieldByName(u"单位"_s)->AsString();
+    QVERIFY(!unit.isEmpty());
+    grid->SetSelectedIndex(grid->FindColumn(u"单位"_s)->Index());
+    grid->SetEditorMode(true);
+    QVERIFY(grid->EditorMode());
+    QTest::qWait(2 * TkvLookupPanel::ShowDelay);
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!panel->Timer_ShowPanel->isActive());
+
+    QTest::mouseClick(grid->InplaceEditor()->EditButton(), Qt::LeftButton);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->ActivePage(), u"单位"_s);
+    QCOMPARE(panel->Edit_SelectInput->text(), unit);
+    QCOMPARE(panel->CurrentText(), unit);
+    QTest::keyClick(panel->Edit_SelectInput, Qt::Key_Escape);
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(ds.FieldByName(u"单位"_s)->AsString(), unit);
+    QVERIFY(!w->Modified());
+}
+
+// What belongs to the window: "录入板" switches the automatic opening and is
+// kept with the project, another child taking over hides the panel, and the
+// close query stops a pending opening, also when the window stays.
+void TestProjectWindow::quickInputFollowsTheWindow()
+{
+    TForm_Project* w = openBudget();
+    QVERIFY(w);
+    TkvYssDataSet& ds = w->BudgetPage->DataSet();
+    TqxDBGrid* grid = w->BudgetPage->qxDBGrid_Yss;
+    TkvLookupPanel* panel = w->BudgetPage->qxFloatPanel_Selected;
+    QAction* inputPanel = w->findChild<QAction*>(u"Row_InputPanel"_s);
+    const auto openEmptyUnitCell = [&] {
+        QVERIFY(ds.LocateHeader(1));
+        w->findChild<QAction*>(u"Row_New"_s)->trigger();
+        grid->setFocus();
+        grid->SetSelectedIndex(grid->FindColumn(u"单位"_s)->Index());
+        grid->SetEditorMode(true);
+        QVERIFY(grid->EditorMode());
+    };
+
+    // Switched off from the tool bar while the panel shows: it goes and stays away.
+    openEmptyUnitCell();
+    QTRY_VERIFY_WITH_TIMEOUT(panel->isVisible(), 3000);
+    inputPanel->trigger();
+    QVERIFY(!inputPanel->isChecked());
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!w->Document().InputPanel);
+    openEmptyUnitCell();
+    QTest::qWait(2 * TkvLookupPanel::ShowDelay);
+    QVERIFY(!panel->isVisible());
+    inputPanel->trigger();
+
+    // Another project window becomes the active one.
+    openEmptyUnitCell();
+    QTRY_VERIFY_WITH_TIMEOUT(panel->isVisible(), 3000);
+    TForm_Project* other = TForm_Project::NewStandardProject(FArea.get(), *FInfo, *FData);
+    QVERIFY(other);
+    QCOMPARE(FArea->activeSubWindow(), other);
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!grid->PopWindow());
+    FArea->setActiveSubWindow(w);
+
+    // The close query comes while the panel is on its way; the user keeps the window.
+    grid->setFocus();
+    openEmptyUnitCell();
+    QVERIFY(panel->Timer_ShowPanel->isActive());
+    w->Document().SetModified();
+    FPrompter->AnswerButton(mbCancel);
+    QVERIFY(!w->close());
+    QCOMPARE(FPrompter->Last().message.Text, u"工程已被修改，是否保存？"_s);
+    QVERIFY(!panel->Timer_ShowPanel->isActive());
+    QTest::qWait(2 * TkvLookupPanel::ShowDelay);
+    QVERIFY(!panel->isVisible());
 }
 
 QTEST_MAIN(TestProjectWindow)
