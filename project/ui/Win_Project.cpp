@@ -5,8 +5,10 @@
 #include "Win_NewPassword.h"
 #include "Win_ProjectBudget.h"
 #include "Win_ProjectFees.h"
+#include "Win_ProjectPreview.h"
 #include "kvActionTable.h"
 #include "kvLookupPanel.h"
+#include "kvPrintChooser.h"
 #include "qxCtrls_ValueListEditor.h"
 #include "qxDBCtrls_DBGrid.h"
 #include "qxErrors.h"
@@ -63,6 +65,22 @@ void applyLayout(TqxDBGrid* grid, const std::optional<QByteArray>& text)
             c->SetWidth(l.Width);
     }
 }
+
+// What the preview reads of the open project: the document as it stands; the
+// information and remarks pages put every change back into it as it is made.
+class TProjectReportSource final : public TkvReportSource {
+public:
+    explicit TProjectReportSource(kvProject& document) : FDoc(document) {}
+    TkvReportData ReportData(TkvReportPage) override
+    {
+        return ProjectReport::Data(FDoc.kvYssDS_Main, FDoc.kvQfbDS, FDoc.ProjectInfo.Lines(), FDoc.Remarks.join(u'\n'));
+    }
+    QString GroupField() const override { return FDoc.View(); }
+    QString ProjectName() const override { return FDoc.ProjectInfo.Value(kProjectName); }
+
+private:
+    kvProject& FDoc;
+};
 
 } // namespace
 
@@ -124,9 +142,11 @@ TForm_Project::TForm_Project(QMdiArea* area, const TAppGlobalInfo& info, TDataMo
     BudgetPage->setObjectName(u"Page_Yss"_s);
     FeePage = new TProjectFeePage(FDoc, FInfo);
     FeePage->setObjectName(u"Page_Qfb"_s);
-    PreviewPage = new QWidget;
-    PreviewPage->setObjectName(u"Page_Preview"_s);
-    for (QWidget* page : {infoPage, static_cast<QWidget*>(BudgetPage), static_cast<QWidget*>(FeePage), PreviewPage})
+    FReportSource = std::make_unique<TProjectReportSource>(FDoc);
+    FPrintChooser = std::make_unique<TkvQtPrintChooser>();
+    PreviewPage = new TProjectPreview(FInfo, Prompter(), *FPrintChooser, *FReportSource);
+    for (QWidget* page : {infoPage, static_cast<QWidget*>(BudgetPage), static_cast<QWidget*>(FeePage),
+                          static_cast<QWidget*>(PreviewPage)})
         Notebook_Main->addWidget(page);
     layout->addWidget(Notebook_Main, 1);
 
@@ -392,11 +412,15 @@ void TForm_Project::ShowPage(const QString& caption)
     const int index = PageCaptions.indexOf(caption);
     if (index < 0)
         return;
-    if (index != Notebook_Main->currentIndex())
+    const bool changed = index != Notebook_Main->currentIndex();
+    if (changed)
         FLastPage = CurrentPage();
     Notebook_Main->setCurrentIndex(index);
     if (TabSet_Main->currentIndex() != index)
         TabSet_Main->setCurrentIndex(index);
+    // The preview opens on the report of the page the user came from.
+    if (changed && Notebook_Main->currentWidget() == PreviewPage)
+        PreviewPage->ShowFor(FLastPage);
 }
 
 void TForm_Project::ForwardNotice(int code)

@@ -10,6 +10,7 @@
 #include "Win_Project.h"
 #include "Win_ProjectBudget.h"
 #include "Win_ProjectFees.h"
+#include "Win_ProjectPreview.h"
 #include "Win_RecordFind.h"
 #include "kvLookupPanel.h"
 #include "qxCtrls_ValueListEditor.h"
@@ -70,6 +71,16 @@ void copyTree(const QString& from, const QString& to)
     }
 }
 
+QString reportText(const TkvPreparedReport& r)
+{
+    QStringList out;
+    for (int p = 0; p < r.PageCount(); ++p)
+        for (const auto& op : r.PageAt(p).Ops)
+            if (op.What == TkvPreparedReport::Op::DrawText)
+                out.append(op.Text);
+    return out.join(u'\n');
+}
+
 QStringList toolBarNames(const QToolBar* bar)
 {
     QStringList out;
@@ -107,6 +118,9 @@ private Q_SLOTS:
     void quickInputTakesAnItem();
     void quickInputWaitsOnAFilledCell();
     void quickInputFollowsTheWindow();
+    void previewShowsThePageLeft_data();
+    void previewShowsThePageLeft();
+    void budgetReportLeavesTheGridWhole();
 
 private:
     QString path(const QString& rel) const { return FDir.path() + u'/' + rel; }
@@ -891,6 +905,98 @@ void TestProjectWindow::quickInputFollowsTheWindow()
     QVERIFY(!panel->Timer_ShowPanel->isActive());
     QTest::qWait(2 * TkvLookupPanel::ShowDelay);
     QVERIFY(!panel->isVisible());
+}
+
+void TestProjectWindow::previewShowsThePageLeft_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("预算书 by place") << u"预算书"_s << u"施工地点"_s << u"Preview_Yss"_s;
+    QTest::newRow("预算书 by category") << u"预算书"_s << u"项目类别"_s << u"Preview_Yss"_s;
+    QTest::newRow("工程信息") << u"工程信息"_s << QString() << u"Preview_ProjectInfo"_s;
+    QTest::newRow("取费表") << u"取费表"_s << QString() << u"Preview_Qfb"_s;
+}
+
+// The tab "预览" opens on the report of the page the user came from, made
+// from the project as it stands in the window.
+void TestProjectWindow::previewShowsThePageLeft()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, view);
+    QFETCH(QString, report);
+    TForm_Project* w = open(sample());
+    QVERIFY(w);
+    kvProject& doc = w->Document();
+    QString expected;
+    if (from == u"预算书"_s) {
+        w->findChild<QAction*>(view == u"施工地点"_s ? u"View_Place"_s : u"View_ItemKind"_s)->trigger();
+        QVERIFY(doc.kvYssDS_Main.LocateHeader(1));
+        expected = u"一、"_s + doc.kvYssDS_Main.CurrentGroup()->GroupName();
+    } else if (from == u"工程信息"_s) {
+        // An information value edited a moment ago.
+        const int row = w->qxVLE_ProjectInfo->rowCount() - 1;
+        w->qxVLE_ProjectInfo->item(row, 1)->setText(u"刚改过的内容"_s);
+        expected = u"刚改过的内容"_s;
+    } else {
+        doc.kvQfbDS.First();
+        expected = doc.kvQfbDS.FieldByName(u"取费名称"_s)->AsString();
+    }
+    w->ShowPage(from);
+
+    w->TabSet_Main->setCurrentIndex(TForm_Project::PageCaptions.indexOf(u"预览"_s));
+    TProjectPreview* preview = w->PreviewPage;
+    QCOMPARE(w->Notebook_Main->currentWidget(), preview);
+    QCOMPARE(w->LastPage(), from);
+    QVERIFY(preview->Action(report)->isChecked());
+    QVERIFY(preview->ShownMessage().isEmpty());
+    QVERIFY2(reportText(preview->Prepared()).contains(expected), qPrintable(expected));
+    QVERIFY(preview->Action(u"Preview_Print"_s)->isEnabled());
+    QVERIFY(FPrompter->Records.empty());
+
+    // Away and back from the fee page: the preview follows the page left.
+    w->ShowPage(u"取费表"_s);
+    QVERIFY(preview->Action(report)->isChecked()); // kept while away
+    w->ShowPage(u"预览"_s);
+    QVERIFY(preview->Action(u"Preview_Qfb"_s)->isChecked());
+}
+
+// Group heads, subtotals and rows without a name stay out of the budget
+// report; the grid keeps every row and its place.
+void TestProjectWindow::budgetReportLeavesTheGridWhole()
+{
+    TForm_Project* w = openBudget();
+    QVERIFY(w);
+    TkvYssDataSet& ds = w->BudgetPage->DataSet();
+    TqxDBGrid* grid = w->BudgetPage->qxDBGrid_Yss;
+    QVERIFY(ds.LocateHeader(1));
+    const QString group = ds.CurrentGroup()->GroupName();
+    int named = 0;
+    {
+        TqxDataSet rows;
+        rows.CloneCursor(ds, true);
+        for (rows.First(); !rows.Eof(); rows.Next())
+            named += rows.FieldByName(u"组号"_s)->AsInteger() == 1 &&
+                     rows.FieldByName(u"行类型"_s)->AsInteger() == rtItem &&
+                     !rows.FieldByName(u"项目名称"_s)->AsString().isEmpty();
+    }
+    w->findChild<QAction*>(u"Row_New"_s)->trigger(); // a row without a name
+    const int records = ds.RecordCount();
+    const int shown = grid->Model()->rowCount();
+    const int current = ds.RecNo();
+    QCOMPARE(shown, records);
+
+    w->ShowPage(u"预览"_s);
+    const QString text = reportText(w->PreviewPage->Prepared());
+    QVERIFY(w->PreviewPage->Action(u"Preview_Yss"_s)->isChecked());
+    QVERIFY2(text.contains(group + u"小计（%1 项）"_s.arg(named)), qPrintable(text));
+
+    w->ShowPage(u"预算书"_s);
+    QVERIFY(!ds.Filtered());
+    QCOMPARE(ds.RecordCount(), records);
+    QCOMPARE(grid->Model()->rowCount(), shown);
+    QCOMPARE(ds.RecNo(), current);
+    QVERIFY(ds.FieldByName(u"项目名称"_s)->IsNull());
 }
 
 QTEST_MAIN(TestProjectWindow)
