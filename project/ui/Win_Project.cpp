@@ -71,10 +71,7 @@ void applyLayout(TqxDBGrid* grid, const std::optional<QByteArray>& text)
 class TProjectReportSource final : public TkvReportSource {
 public:
     explicit TProjectReportSource(kvProject& document) : FDoc(document) {}
-    TkvReportData ReportData(TkvReportPage) override
-    {
-        return ProjectReport::Data(FDoc.kvYssDS_Main, FDoc.kvQfbDS, FDoc.ProjectInfo.Lines(), FDoc.Remarks.join(u'\n'));
-    }
+    TkvReportData ReportData(TkvReportPage) override { return ProjectReport::Data(FDoc); }
     QString GroupField() const override { return FDoc.View(); }
     QString ProjectName() const override { return FDoc.ProjectInfo.Value(kProjectName); }
 

@@ -71,16 +71,6 @@ void copyTree(const QString& from, const QString& to)
     }
 }
 
-QString reportText(const TkvPreparedReport& r)
-{
-    QStringList out;
-    for (int p = 0; p < r.PageCount(); ++p)
-        for (const auto& op : r.PageAt(p).Ops)
-            if (op.What == TkvPreparedReport::Op::DrawText)
-                out.append(op.Text);
-    return out.join(u'\n');
-}
-
 QStringList toolBarNames(const QToolBar* bar)
 {
     QStringList out;
@@ -950,7 +940,7 @@ void TestProjectWindow::previewShowsThePageLeft()
     QCOMPARE(w->LastPage(), from);
     QVERIFY(preview->Action(report)->isChecked());
     QVERIFY(preview->ShownMessage().isEmpty());
-    QVERIFY2(reportText(preview->Prepared()).contains(expected), qPrintable(expected));
+    QVERIFY2(preview->Prepared().Text().contains(expected), qPrintable(expected));
     QVERIFY(preview->Action(u"Preview_Print"_s)->isEnabled());
     QVERIFY(FPrompter->Records.empty());
 
@@ -987,7 +977,7 @@ void TestProjectWindow::budgetReportLeavesTheGridWhole()
     QCOMPARE(shown, records);
 
     w->ShowPage(u"预览"_s);
-    const QString text = reportText(w->PreviewPage->Prepared());
+    const QString text = w->PreviewPage->Prepared().Text();
     QVERIFY(w->PreviewPage->Action(u"Preview_Yss"_s)->isChecked());
     QVERIFY2(text.contains(group + u"小计（%1 项）"_s.arg(named)), qPrintable(text));
 
