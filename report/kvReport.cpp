@@ -117,3 +117,13 @@ QImage TkvPreparedReport::PageImage(int page, double dpi) const
     PaintPage(painter, page, dpi);
     return img;
 }
+
+QString TkvPreparedReport::Text() const
+{
+    QStringList out;
+    for (const Page& page : FPages)
+        for (const Op& op : page.Ops)
+            if (op.What == Op::DrawText)
+                out.append(op.Text);
+    return out.join(u'\n');
+}

@@ -66,6 +66,8 @@ public:
     void SavePdf(const QString& fileName, const QString& title = QString()) const;
     // The page as a picture at that resolution (tests and thumbnails).
     QImage PageImage(int page, double dpi) const;
+    // Every text the pages draw, page after page, one step a line.
+    QString Text() const;
 
 private:
     QList<Page> FPages;

@@ -1,12 +1,9 @@
 #include "kvReportProject.h"
 
 #include "AppClasses.h"
-#include "KavelinFiles.h"
-#include "GbkText.h"
+#include "kvProject.h"
 #include "kvQfbDataSet.h"
 #include "kvYssDataSet.h"
-#include "qxErrors.h"
-#include "qxIniFile.h"
 #include "qxStrings.h"
 
 using namespace Qt::StringLiterals;
@@ -98,47 +95,18 @@ TkvReportData Data(TkvYssDataSet& budget, TkvQfbDataSet& fees, const QStringList
     return d;
 }
 
+TkvReportData Data(kvProject& project)
+{
+    QStringList remarks = project.Remarks;
+    while (!remarks.isEmpty() && remarks.last().isEmpty())
+        remarks.removeLast();
+    return Data(project.kvYssDS_Main, project.kvQfbDS, project.ProjectInfo.Lines(), remarks.join(u'\n'));
+}
+
 void UseConfiguration(TkvReportData& data, const TAppGlobalInfo& config)
 {
     data.Variant = [&config](const QString& name) { return config.GetVariantValue(name); };
     data.ExpandPath = [&config](const QString& path) { return config.ExpandMacros(path); };
-}
-
-FileData LoadFile(const QString& fileName, const QString& password, const QString& view)
-{
-    TKVFile file;
-    bool empty = false;
-    bool wrongPassword = false;
-    file.OnError = [&](TKVFile*, TKVErr err) {
-        empty = empty || err == feUnknownFormat;
-        wrongPassword = wrongPassword || err == feWrongPassWord;
-    };
-    file.OnPassWord = [&](TKVFile*, QString& given) { given = password; };
-    if (!file.LoadFromFile(fileName) || empty)
-        throw EKavelinErr(u"文件 "_s + fileName + u" 是空文件，不是工程或模板文件。"_s);
-    if (wrongPassword)
-        throw EKavelinErr(u"工程 "_s + fileName + u" 有密码保护，密码不对。"_s);
-
-    TkvYssDataSet budget;
-    TkvQfbDataSet fees;
-    if (const auto packet = file.SectionData(u"预算书"_s))
-        budget.LoadBudget(*packet);
-    FileData out;
-    // A project without a saved view shows its budget by category, as the window does.
-    out.View = file.ReadValue(u"视图"_s) == u"施工地点"_s ? u"施工地点"_s : u"项目类别"_s;
-    if (view == u"施工地点"_s || view == u"项目类别"_s)
-        out.View = view;
-    budget.SetGroupField(out.View);
-    if (const auto packet = file.SectionData(u"取费表"_s); packet && !packet->isEmpty()) {
-        fees.LoadFromBytes(*packet, fileName + u" [取费表]"_s);
-        fees.SetIndexFieldNames(u"序号"_s);
-    }
-    const QStringList info = TqxIniFile::SplitLines(Gbk::Decode(file.SectionData(u"工程信息"_s).value_or(QByteArray())));
-    QStringList remarks = TqxIniFile::SplitLines(Gbk::Decode(file.SectionData(u"备注"_s).value_or(QByteArray())));
-    while (!remarks.isEmpty() && remarks.last().isEmpty())
-        remarks.removeLast();
-    out.Data = Data(budget, fees, info, remarks.join(u'\n'));
-    return out;
 }
 
 } // namespace ProjectReport

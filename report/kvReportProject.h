@@ -12,6 +12,7 @@
 class TAppGlobalInfo;
 class TkvYssDataSet;
 class TkvQfbDataSet;
+class kvProject;
 
 enum class TkvReportPage { Cover, ProjectInfo, Budget, Fees };
 
@@ -32,18 +33,10 @@ QList<std::pair<QString, QString>> InformationRows(const QStringList& lines);
 
 TkvReportData Data(TkvYssDataSet& budget, TkvQfbDataSet& fees, const QStringList& informationLines,
                    const QString& remarks);
+// The same of a project document, as it stands: read from a file or being
+// edited in its window.
+TkvReportData Data(kvProject& project);
 // Company values and picture paths through the configuration.
 void UseConfiguration(TkvReportData& data, const TAppGlobalInfo& config);
-
-// A project or template file as the reports see it. Throws EKavelinErr or
-// EFileError with a message for the user when the file cannot be read, is
-// empty or damaged, or is protected by another password. The budget is
-// grouped by view ("施工地点" or "项目类别"), or by the saved view when
-// view is anything else.
-struct FileData {
-    TkvReportData Data;
-    QString View; // the view the budget was grouped by
-};
-FileData LoadFile(const QString& fileName, const QString& password = QString(), const QString& view = QString());
 
 } // namespace ProjectReport

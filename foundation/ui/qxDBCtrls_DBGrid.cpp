@@ -568,6 +568,10 @@ void TqxDBGrid::FocusMoved(QWidget* old, QWidget* now)
         if (leftGrid && (FOptions & dgCancelOnExit) && TableOpen() && ds->State() == TqxDataSetState::Insert &&
             !ds->Modified())
             ds->Cancel();
+        // An editor closed by the focus going elsewhere tells nobody, but the
+        // next one shown is news again.
+        if (FEditor && old == FEditor)
+            FEditorVisible = FEditor->isVisible() && !FClosingEditor;
         return;
     }
     const bool visible = FEditor->isVisible() && !FClosingEditor;

@@ -5,7 +5,10 @@
 #include "Win_NewPassword.h"
 #include "Win_ProjectBudget.h"
 #include "Win_ProjectFees.h"
+#include "Win_ProjectPreview.h"
 #include "kvActionTable.h"
+#include "kvLookupPanel.h"
+#include "kvPrintChooser.h"
 #include "qxCtrls_ValueListEditor.h"
 #include "qxDBCtrls_DBGrid.h"
 #include "qxErrors.h"
@@ -24,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -61,6 +65,19 @@ void applyLayout(TqxDBGrid* grid, const std::optional<QByteArray>& text)
             c->SetWidth(l.Width);
     }
 }
+
+// What the preview reads of the open project: the document as it stands; the
+// information and remarks pages put every change back into it as it is made.
+class TProjectReportSource final : public TkvReportSource {
+public:
+    explicit TProjectReportSource(kvProject& document) : FDoc(document) {}
+    TkvReportData ReportData(TkvReportPage) override { return ProjectReport::Data(FDoc); }
+    QString GroupField() const override { return FDoc.View(); }
+    QString ProjectName() const override { return FDoc.ProjectInfo.Value(kProjectName); }
+
+private:
+    kvProject& FDoc;
+};
 
 } // namespace
 
@@ -122,9 +139,11 @@ TForm_Project::TForm_Project(QMdiArea* area, const TAppGlobalInfo& info, TDataMo
     BudgetPage->setObjectName(u"Page_Yss"_s);
     FeePage = new TProjectFeePage(FDoc, FInfo);
     FeePage->setObjectName(u"Page_Qfb"_s);
-    PreviewPage = new QWidget;
-    PreviewPage->setObjectName(u"Page_Preview"_s);
-    for (QWidget* page : {infoPage, static_cast<QWidget*>(BudgetPage), static_cast<QWidget*>(FeePage), PreviewPage})
+    FReportSource = std::make_unique<TProjectReportSource>(FDoc);
+    FPrintChooser = std::make_unique<TkvQtPrintChooser>();
+    PreviewPage = new TProjectPreview(FInfo, Prompter(), *FPrintChooser, *FReportSource);
+    for (QWidget* page : {infoPage, static_cast<QWidget*>(BudgetPage), static_cast<QWidget*>(FeePage),
+                          static_cast<QWidget*>(PreviewPage)})
         Notebook_Main->addWidget(page);
     layout->addWidget(Notebook_Main, 1);
 
@@ -142,6 +161,11 @@ TForm_Project::TForm_Project(QMdiArea* area, const TAppGlobalInfo& info, TDataMo
     setWidget(central);
 
     connect(this, &QMdiSubWindow::aboutToActivate, this, &TForm_Project::Activated);
+    // Another child taking over: the lookup panel does not wait behind it.
+    connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
+        if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
+            BudgetPage->qxFloatPanel_Selected->HideLookup();
+    });
 }
 
 TForm_Project::~TForm_Project()
@@ -151,7 +175,8 @@ TForm_Project::~TForm_Project()
     FDoc.OnBeforeWrite = nullptr;
     if (!FDoc.IsNew())
         Notify(cnDestroying);
-    // The pages and grids go before the document they show.
+    // The pages and grids go before the document they show, and hear nothing of the window after.
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
     delete widget();
 }
 
@@ -384,11 +409,15 @@ void TForm_Project::ShowPage(const QString& caption)
     const int index = PageCaptions.indexOf(caption);
     if (index < 0)
         return;
-    if (index != Notebook_Main->currentIndex())
+    const bool changed = index != Notebook_Main->currentIndex();
+    if (changed)
         FLastPage = CurrentPage();
     Notebook_Main->setCurrentIndex(index);
     if (TabSet_Main->currentIndex() != index)
         TabSet_Main->setCurrentIndex(index);
+    // The preview opens on the report of the page the user came from.
+    if (changed && Notebook_Main->currentWidget() == PreviewPage)
+        PreviewPage->ShowFor(FLastPage);
 }
 
 void TForm_Project::ForwardNotice(int code)
@@ -464,6 +493,8 @@ bool TForm_Project::event(QEvent* event)
 // A save that fails or is cancelled keeps the window: nothing is lost.
 void TForm_Project::closeEvent(QCloseEvent* event)
 {
+    // No panel may pop up over the question or a closing window.
+    BudgetPage->qxFloatPanel_Selected->Timer_ShowPanel->stop();
     if (FDoc.Modified()) {
         const int answer = ShowMessage(u"工程已被修改，是否保存？"_s, u"提示"_s, TMsgIcon::Question,
                                        mbYes | mbNo | mbCancel);

@@ -9,6 +9,7 @@
 #include "kvProject.h"
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QMdiArea;
@@ -20,6 +21,9 @@ class TAppGlobalInfo;
 class TDataModule_Data;
 class TProjectBudgetPage;
 class TProjectFeePage;
+class TProjectPreview;
+class TkvPrintChooser;
+class TkvReportSource;
 class TqxValueListEditor;
 
 class TForm_Project : public TForm_Child {
@@ -73,7 +77,7 @@ public:
     QToolBar* ToolBar_Project;
     TProjectBudgetPage* BudgetPage;
     TProjectFeePage* FeePage;
-    QWidget* PreviewPage;
+    TProjectPreview* PreviewPage;
 
 protected:
     bool event(QEvent* event) override;
@@ -94,6 +98,8 @@ private:
 
     kvProject FDoc;
     const TAppGlobalInfo& FInfo;
+    std::unique_ptr<TkvReportSource> FReportSource;
+    std::unique_ptr<TkvPrintChooser> FPrintChooser;
     TDataModule_Data& FData;
     QString FLastPage;
     QString FDialogFolder; // where the save dialog was last pointed

@@ -2,6 +2,7 @@
 
 #include "DataModule_App.h"
 #include "kvActionTable.h"
+#include "kvLookupPanel.h"
 #include "kvProject.h"
 #include "qxDBCtrls_DBGrid.h"
 #include "qxErrors.h"
@@ -82,6 +83,8 @@ TProjectBudgetPage::TProjectBudgetPage(kvProject& document, TDataModule_Data& da
     qxDBGrid_Yss->SetGroups(GroupLines);
     qxDBGrid_Yss->SetDataSource(DataSource_Yss);
     CreateColumns();
+    // It opens on the columns with an ellipsis button and follows Row_InputPanel itself.
+    qxFloatPanel_Selected = new TkvLookupPanel(*qxDBGrid_Yss, FDoc.kvYssDS_Main, FData, *Row_InputPanel);
 
     PopupMenu_Yss = new QMenu(this);
     PopupMenu_Yss->setObjectName(u"PopupMenu_Yss"_s);
@@ -285,8 +288,8 @@ void TProjectBudgetPage::NewRow()
 {
     TkvYssDataSet& ds = FDoc.kvYssDS_Main;
     ds.AppendItem(ds.CurrentGroup());
-    qxDBGrid_Yss->ClearSelectedRows(); // the bulk insert raises no insert event
-    UpdateActions();
+    qxDBGrid_Yss->ClearSelectedRows(); // the bulk insert raises no insert or scroll event
+    AfterScroll(); // the new item is edited cell by cell, also when a header was current
 }
 
 void TProjectBudgetPage::InsertRow()
@@ -294,7 +297,7 @@ void TProjectBudgetPage::InsertRow()
     TkvYssDataSet& ds = FDoc.kvYssDS_Main;
     ds.InsertItem(ds.CurrentGroup());
     qxDBGrid_Yss->ClearSelectedRows();
-    UpdateActions();
+    AfterScroll();
 }
 
 void TProjectBudgetPage::DeleteRows()

@@ -11,6 +11,7 @@ class QActionGroup;
 class QMenu;
 class QToolBar;
 class TDataModule_Data;
+class TkvLookupPanel;
 class TkvYssDataSet;
 class TqxColumn;
 class TqxDataSource;
@@ -57,6 +58,8 @@ public:
     QMenu* PopupMenu_Yss;
     QActionGroup* ActionGroup_View;
     QAction* Row_InputPanel;
+    // The quick-input panel floating in the grid over the cell being filled.
+    TkvLookupPanel* qxFloatPanel_Selected;
 
 private:
     void CreateColumns();

@@ -51,7 +51,7 @@ const TProjectPreview::ActionDef TProjectPreview::kActions[] = {
      [](TProjectPreview& p) { p.FPreview->fitToWidth(); }, false},
 };
 
-TProjectPreview::TProjectPreview(TAppGlobalInfo& config, TqxPrompter& prompter, TkvPrintChooser& printChooser,
+TProjectPreview::TProjectPreview(const TAppGlobalInfo& config, TqxPrompter& prompter, TkvPrintChooser& printChooser,
                                  TkvReportSource& source, QWidget* parent)
     : QWidget(parent), FConfig(config), FPrompter(prompter), FPrintChooser(printChooser), FSource(source)
 {

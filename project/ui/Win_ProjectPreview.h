@@ -40,7 +40,7 @@ class TProjectPreview : public QWidget {
 public:
     static const QString MissingTemplateText; // shown in place of a budget report without template
 
-    TProjectPreview(TAppGlobalInfo& config, TqxPrompter& prompter, TkvPrintChooser& printChooser,
+    TProjectPreview(const TAppGlobalInfo& config, TqxPrompter& prompter, TkvPrintChooser& printChooser,
                     TkvReportSource& source, QWidget* parent = nullptr);
     ~TProjectPreview() override;
 
@@ -71,7 +71,7 @@ private:
     void ShowPrepared();
     void Report(const QString& caption, const QString& text); // an engine error in a message box
 
-    TAppGlobalInfo& FConfig;
+    const TAppGlobalInfo& FConfig;
     TqxPrompter& FPrompter;
     TkvPrintChooser& FPrintChooser;
     TkvReportSource& FSource;

@@ -6,6 +6,7 @@
 
 #include "AppClasses.h"
 #include "KvtoolCommon.h"
+#include "kvProject.h"
 #include "kvReport.h"
 #include "kvReportProject.h"
 #include "qxErrors.h"
@@ -90,9 +91,23 @@ int RunReport(const QStringList& args)
             Err(u"工程文件 "_s + fileName + u" 不存在。"_s);
             return Failed;
         }
-        ProjectReport::FileData project = ProjectReport::LoadFile(fileName, password, view);
-        ProjectReport::UseConfiguration(project.Data, config);
-        const QString groupField = !viewGiven ? project.View : view == u"无"_s ? QString() : view;
+        kvProject project;
+        if (!project.ReadFromFile(fileName)) {
+            Err(u"文件 "_s + fileName + u" 是空文件，不是工程或模板文件。"_s);
+            return Failed;
+        }
+        // What a protected project holds is printed only for its password.
+        const QString protection = project.KVFile_Main.PassWord();
+        if (!protection.isEmpty() && protection != password) {
+            Err(u"工程 "_s + fileName + u" 有密码保护，密码不对。"_s);
+            return Failed;
+        }
+        if (view == kvProject::ViewPlace || view == kvProject::ViewKind)
+            project.SetView(view);
+        TkvReportData data = ProjectReport::Data(project);
+        ProjectReport::UseConfiguration(data, config);
+        // 无 prints the ungrouped template over the rows in the saved view's order.
+        const QString groupField = view == u"无"_s ? QString() : project.View();
 
         const TkvReportPage order[] = {TkvReportPage::Cover, TkvReportPage::ProjectInfo, TkvReportPage::Budget,
                                        TkvReportPage::Fees};
@@ -105,7 +120,7 @@ int RunReport(const QStringList& args)
                 Err(u"报表模板 "_s + templateFile + u" 不存在！如有必要，请重新安装本软件！"_s);
                 return Failed;
             }
-            all.Append(TkvPreparedReport::Prepare(TkvReportTemplate::Load(templateFile), project.Data));
+            all.Append(TkvPreparedReport::Prepare(TkvReportTemplate::Load(templateFile), data));
         }
         all.SavePdf(out, QFileInfo(fileName).completeBaseName());
     } catch (const Exception& e) {

@@ -57,16 +57,6 @@ public:
     QString ProjectName() const override { return u"样板间"_s; }
 };
 
-QString reportText(const TkvPreparedReport& r)
-{
-    QStringList out;
-    for (int p = 0; p < r.PageCount(); ++p)
-        for (const auto& op : r.PageAt(p).Ops)
-            if (op.What == TkvPreparedReport::Op::DrawText)
-                out.append(op.Text);
-    return out.join(u'\n');
-}
-
 } // namespace
 
 class TestProjectPreview : public QObject {
@@ -214,7 +204,7 @@ void TestProjectPreview::showForLastPage()
         return;
     }
     QVERIFY(FPage->Action(checked)->isChecked());
-    QVERIFY2(reportText(FPage->Prepared()).contains(shows), qPrintable(reportText(FPage->Prepared())));
+    QVERIFY2(FPage->Prepared().Text().contains(shows), qPrintable(FPage->Prepared().Text()));
     QVERIFY(FPage->Action(u"Preview_Print"_s)->isEnabled());
     QVERIFY(FPrompter->Records.empty());
 }
@@ -234,14 +224,14 @@ void TestProjectPreview::budgetTemplateByView()
     QFETCH(QString, title);
     FSource->View = view;
     FPage->Action(u"Preview_Yss"_s)->trigger();
-    QVERIFY2(reportText(FPage->Prepared()).contains(title), qPrintable(reportText(FPage->Prepared())));
+    QVERIFY2(FPage->Prepared().Text().contains(title), qPrintable(FPage->Prepared().Text()));
 }
 
 void TestProjectPreview::budgetLeavesOutGeneratedAndNamelessRows()
 {
     const int rows = FSource->Budget.RecordCount();
     FPage->Action(u"Preview_Yss"_s)->trigger();
-    const QString text = reportText(FPage->Prepared());
+    const QString text = FPage->Prepared().Text();
     QVERIFY(text.contains(u"地砖铺贴"_s));
     QVERIFY(!text.contains(u"987.65"_s));
     QVERIFY(text.contains(u"客厅小计（1 项）"_s)); // the template's own subtotal, of the named item only
@@ -253,12 +243,12 @@ void TestProjectPreview::budgetLeavesOutGeneratedAndNamelessRows()
 void TestProjectPreview::missingTemplates()
 {
     FPage->Action(u"Preview_Qfb"_s)->trigger();
-    QVERIFY(reportText(FPage->Prepared()).contains(u"1,234.50"_s));
+    QVERIFY(FPage->Prepared().Text().contains(u"1,234.50"_s));
 
     // A missing cover leaves the fee report in the preview, without a word.
     QVERIFY(QFile::remove(path(u"Data/ProjectCover.frf"_s)));
     FPage->Action(u"Preview_Cover"_s)->trigger();
-    QVERIFY(reportText(FPage->Prepared()).contains(u"1,234.50"_s));
+    QVERIFY(FPage->Prepared().Text().contains(u"1,234.50"_s));
     QVERIFY(FPage->ShownMessage().isEmpty());
 
     // A missing budget template says so in the preview.
@@ -287,12 +277,12 @@ void TestProjectPreview::damagedTemplate()
 void TestProjectPreview::companyValueWins()
 {
     FPage->Action(u"Preview_Cover"_s)->trigger();
-    QVERIFY(reportText(FPage->Prepared()).contains(u"张先生"_s));
-    QVERIFY(reportText(FPage->Prepared()).contains(u"杭州美家装饰"_s));
+    QVERIFY(FPage->Prepared().Text().contains(u"张先生"_s));
+    QVERIFY(FPage->Prepared().Text().contains(u"杭州美家装饰"_s));
     FConfig->SetVariantValue(u"客户姓名"_s, u"设置中的客户"_s);
     FPage->Action(u"Preview_Cover"_s)->trigger();
-    QVERIFY(reportText(FPage->Prepared()).contains(u"设置中的客户"_s));
-    QVERIFY(!reportText(FPage->Prepared()).contains(u"张先生"_s));
+    QVERIFY(FPage->Prepared().Text().contains(u"设置中的客户"_s));
+    QVERIFY(!FPage->Prepared().Text().contains(u"张先生"_s));
 }
 
 void TestProjectPreview::print()

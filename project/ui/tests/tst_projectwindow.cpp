@@ -10,7 +10,9 @@
 #include "Win_Project.h"
 #include "Win_ProjectBudget.h"
 #include "Win_ProjectFees.h"
+#include "Win_ProjectPreview.h"
 #include "Win_RecordFind.h"
+#include "kvLookupPanel.h"
 #include "qxCtrls_ValueListEditor.h"
 #include "qxDBCtrls_DBGrid.h"
 #include "qxErrors.h"
@@ -21,14 +23,17 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -100,9 +105,17 @@ private Q_SLOTS:
     void roundTripThroughTheWindow();
     void typedQuantity();
     void informationEditor();
+    void quickInputTakesAnItem();
+    void quickInputWaitsOnAFilledCell();
+    void quickInputFollowsTheWindow();
+    void previewShowsThePageLeft_data();
+    void previewShowsThePageLeft();
+    void budgetReportLeavesTheGridWhole();
 
 private:
     QString path(const QString& rel) const { return FDir.path() + u'/' + rel; }
+    // The sample on its budget page, the window active and the grid focused.
+    TForm_Project* openBudget();
     QString sample() const { return path(u"工程/预算示例.KVP"_s); }
     TForm_Project* open(const QString& file);
     // A variant of the sample, changed through its container.
@@ -731,6 +744,249 @@ void TestProjectWindow::typedQuantity()
     QVERIFY(FTarget->Codes.contains(cnModified));
     QVERIFY(ds.LocateSubtotal(1));
     QCOMPARE(ds.FieldByName(u"金额"_s)->AsFloat(), ds.FindGroupByNo(1)->FieldSum(u"金额"_s));
+}
+
+TForm_Project* TestProjectWindow::openBudget()
+{
+    TForm_Project* w = open(sample());
+    if (!w)
+        return nullptr;
+    w->ShowPage(u"预算书"_s);
+    FArea->activateWindow();
+    if (!QTest::qWaitForWindowActive(FArea.get()))
+        return nullptr;
+    w->BudgetPage->qxDBGrid_Yss->setFocus();
+    return w;
+}
+
+// The estimator's fast path: a new row, the start of a query code typed into
+// the empty name cell, the panel comes, the rest of the code, Enter. The
+// library item lands in the row and the quantity is next.
+void TestProjectWindow::quickInputTakesAnItem()
+{
+    TForm_Project* w = openBudget();
+    QVERIFY(w);
+    TProjectBudgetPage* page = w->BudgetPage;
+    TkvYssDataSet& ds = page->DataSet();
+    TqxDBGrid* grid = page->qxDBGrid_Yss;
+    TkvLookupPanel* panel = page->qxFloatPanel_Selected;
+    QCOMPARE(panel->parentWidget(), grid);
+    QCOMPARE(panel->objectName(), u"qxFloatPanel_Selected"_s);
+    QVERIFY(!panel->isVisible());
+
+    QVERIFY(ds.LocateHeader(2));
+    const QString group = ds.CurrentGroup()->GroupName();
+    w->findChild<QAction*>(u"Row_New"_s)->trigger();
+    grid->SetSelectedIndex(grid->FindColumn(u"项目名称"_s)->Index());
+    QTest::keyClicks(grid, u"m"_s);
+    QVERIFY(grid->EditorMode());
+    QTRY_VERIFY_WITH_TIMEOUT(panel->isVisible(), 3000);
+    QCOMPARE(panel->ActivePage(), u"项目名称"_s);
+    QVERIFY(grid->PopWindow());
+    QVERIFY(panel->Edit_SelectInput->hasFocus());
+    QTest::keyClicks(panel->Edit_SelectInput, u"tjxaz"_s);
+    QCOMPARE(panel->Edit_SelectInput->text(), u"mtjxaz"_s);
+    QCOMPARE(panel->CurrentText(), u"木踢脚线安装"_s);
+    QTest::keyClick(panel->Edit_SelectInput, Qt::Key_Return);
+
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!grid->PopWindow());
+    QCOMPARE(ds.FieldByName(u"项目名称"_s)->AsString(), u"木踢脚线安装"_s);
+    QCOMPARE(ds.FieldByName(u"单价"_s)->AsFloat(), 25.0);
+    QCOMPARE(ds.FieldByName(u"单位"_s)->AsString(), u"米"_s);
+    QCOMPARE(ds.FieldByName(u"备注"_s)->AsString(), u"人工费"_s);
+    QCOMPARE(ds.FieldByName(u"项目类别"_s)->AsString(), u"地板工程"_s);
+    QCOMPARE(ds.FieldByName(u"施工地点"_s)->AsString(), group); // stays in its room
+    QCOMPARE(ds.FieldByName(u"组号"_s)->AsInteger(), 2);
+    QVERIFY(ds.FieldByName(u"数量"_s)->IsNull());
+    QCOMPARE(grid->SelectedField()->FieldName(), u"数量"_s);
+    QVERIFY(grid->hasFocus());
+    QVERIFY(w->Modified());
+
+    // The quantity cell takes the next keys.
+    QTest::keyClicks(grid, u"3"_s);
+    QTest::keyClick(grid->InplaceEditor(), Qt::Key_Return);
+    QCOMPARE(ds.FieldByName(u"金额"_s)->AsFloat(), 75.0);
+    QCOMPARE(ds.FieldByName(u"项目名称"_s)->AsString(), u"木踢脚线安装"_s);
+    QVERIFY(!panel->isVisible());
+}
+
+// A cell that holds a value is edited in place; only its ellipsis button
+// brings the panel, starting from the cell's text.
+void TestProjectWindow::quickInputWaitsOnAFilledCell()
+{
+    TForm_Project* w = openBudget();
+    QVERIFY(w);
+    TkvYssDataSet& ds = w->BudgetPage->DataSet();
+    TqxDBGrid* grid = w->BudgetPage->qxDBGrid_Yss;
+    TkvLookupPanel* panel = w->BudgetPage->qxFloatPanel_Selected;
+    QVERIFY(ds.LocateHeader(1));
+    ds.Next();
+    const QString unit = ds.FieldByName(u"单位"_s)->AsString();
+    QVERIFY(!unit.isEmpty());
+    grid->SetSelectedIndex(grid->FindColumn(u"单位"_s)->Index());
+    grid->SetEditorMode(true);
+    QVERIFY(grid->EditorMode());
+    QTest::qWait(2 * TkvLookupPanel::ShowDelay);
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!panel->Timer_ShowPanel->isActive());
+
+    QTest::mouseClick(grid->InplaceEditor()->EditButton(), Qt::LeftButton);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->ActivePage(), u"单位"_s);
+    QCOMPARE(panel->Edit_SelectInput->text(), unit);
+    QCOMPARE(panel->CurrentText(), unit);
+    QTest::keyClick(panel->Edit_SelectInput, Qt::Key_Escape);
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(ds.FieldByName(u"单位"_s)->AsString(), unit);
+    QVERIFY(!w->Modified());
+}
+
+// What belongs to the window: "录入板" switches the automatic opening and is
+// kept with the project, another child taking over hides the panel, and the
+// close query stops a pending opening, also when the window stays.
+void TestProjectWindow::quickInputFollowsTheWindow()
+{
+    TForm_Project* w = openBudget();
+    QVERIFY(w);
+    TkvYssDataSet& ds = w->BudgetPage->DataSet();
+    TqxDBGrid* grid = w->BudgetPage->qxDBGrid_Yss;
+    TkvLookupPanel* panel = w->BudgetPage->qxFloatPanel_Selected;
+    QAction* inputPanel = w->findChild<QAction*>(u"Row_InputPanel"_s);
+    const auto openEmptyUnitCell = [&] {
+        QVERIFY(ds.LocateHeader(1));
+        w->findChild<QAction*>(u"Row_New"_s)->trigger();
+        grid->setFocus();
+        grid->SetSelectedIndex(grid->FindColumn(u"单位"_s)->Index());
+        grid->SetEditorMode(true);
+        QVERIFY(grid->EditorMode());
+    };
+
+    // Switched off from the tool bar while the panel shows: it goes and stays away.
+    openEmptyUnitCell();
+    QTRY_VERIFY_WITH_TIMEOUT(panel->isVisible(), 3000);
+    inputPanel->trigger();
+    QVERIFY(!inputPanel->isChecked());
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!w->Document().InputPanel);
+    openEmptyUnitCell();
+    QTest::qWait(2 * TkvLookupPanel::ShowDelay);
+    QVERIFY(!panel->isVisible());
+    inputPanel->trigger();
+
+    // Another project window becomes the active one.
+    openEmptyUnitCell();
+    QTRY_VERIFY_WITH_TIMEOUT(panel->isVisible(), 3000);
+    TForm_Project* other = TForm_Project::NewStandardProject(FArea.get(), *FInfo, *FData);
+    QVERIFY(other);
+    QCOMPARE(FArea->activeSubWindow(), other);
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!grid->PopWindow());
+    FArea->setActiveSubWindow(w);
+
+    // The close query comes while the panel is on its way; the user keeps the window.
+    grid->setFocus();
+    openEmptyUnitCell();
+    QVERIFY(panel->Timer_ShowPanel->isActive());
+    w->Document().SetModified();
+    FPrompter->AnswerButton(mbCancel);
+    QVERIFY(!w->close());
+    QCOMPARE(FPrompter->Last().message.Text, u"工程已被修改，是否保存？"_s);
+    QVERIFY(!panel->Timer_ShowPanel->isActive());
+    QTest::qWait(2 * TkvLookupPanel::ShowDelay);
+    QVERIFY(!panel->isVisible());
+}
+
+void TestProjectWindow::previewShowsThePageLeft_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("预算书 by place") << u"预算书"_s << u"施工地点"_s << u"Preview_Yss"_s;
+    QTest::newRow("预算书 by category") << u"预算书"_s << u"项目类别"_s << u"Preview_Yss"_s;
+    QTest::newRow("工程信息") << u"工程信息"_s << QString() << u"Preview_ProjectInfo"_s;
+    QTest::newRow("取费表") << u"取费表"_s << QString() << u"Preview_Qfb"_s;
+}
+
+// The tab "预览" opens on the report of the page the user came from, made
+// from the project as it stands in the window.
+void TestProjectWindow::previewShowsThePageLeft()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, view);
+    QFETCH(QString, report);
+    TForm_Project* w = open(sample());
+    QVERIFY(w);
+    kvProject& doc = w->Document();
+    QString expected;
+    if (from == u"预算书"_s) {
+        w->findChild<QAction*>(view == u"施工地点"_s ? u"View_Place"_s : u"View_ItemKind"_s)->trigger();
+        QVERIFY(doc.kvYssDS_Main.LocateHeader(1));
+        expected = u"一、"_s + doc.kvYssDS_Main.CurrentGroup()->GroupName();
+    } else if (from == u"工程信息"_s) {
+        // An information value edited a moment ago.
+        const int row = w->qxVLE_ProjectInfo->rowCount() - 1;
+        w->qxVLE_ProjectInfo->item(row, 1)->setText(u"刚改过的内容"_s);
+        expected = u"刚改过的内容"_s;
+    } else {
+        doc.kvQfbDS.First();
+        expected = doc.kvQfbDS.FieldByName(u"取费名称"_s)->AsString();
+    }
+    w->ShowPage(from);
+
+    w->TabSet_Main->setCurrentIndex(TForm_Project::PageCaptions.indexOf(u"预览"_s));
+    TProjectPreview* preview = w->PreviewPage;
+    QCOMPARE(w->Notebook_Main->currentWidget(), preview);
+    QCOMPARE(w->LastPage(), from);
+    QVERIFY(preview->Action(report)->isChecked());
+    QVERIFY(preview->ShownMessage().isEmpty());
+    QVERIFY2(preview->Prepared().Text().contains(expected), qPrintable(expected));
+    QVERIFY(preview->Action(u"Preview_Print"_s)->isEnabled());
+    QVERIFY(FPrompter->Records.empty());
+
+    // Away and back from the fee page: the preview follows the page left.
+    w->ShowPage(u"取费表"_s);
+    QVERIFY(preview->Action(report)->isChecked()); // kept while away
+    w->ShowPage(u"预览"_s);
+    QVERIFY(preview->Action(u"Preview_Qfb"_s)->isChecked());
+}
+
+// Group heads, subtotals and rows without a name stay out of the budget
+// report; the grid keeps every row and its place.
+void TestProjectWindow::budgetReportLeavesTheGridWhole()
+{
+    TForm_Project* w = openBudget();
+    QVERIFY(w);
+    TkvYssDataSet& ds = w->BudgetPage->DataSet();
+    TqxDBGrid* grid = w->BudgetPage->qxDBGrid_Yss;
+    QVERIFY(ds.LocateHeader(1));
+    const QString group = ds.CurrentGroup()->GroupName();
+    int named = 0;
+    {
+        TqxDataSet rows;
+        rows.CloneCursor(ds, true);
+        for (rows.First(); !rows.Eof(); rows.Next())
+            named += rows.FieldByName(u"组号"_s)->AsInteger() == 1 &&
+                     rows.FieldByName(u"行类型"_s)->AsInteger() == rtItem &&
+                     !rows.FieldByName(u"项目名称"_s)->AsString().isEmpty();
+    }
+    w->findChild<QAction*>(u"Row_New"_s)->trigger(); // a row without a name
+    const int records = ds.RecordCount();
+    const int shown = grid->Model()->rowCount();
+    const int current = ds.RecNo();
+    QCOMPARE(shown, records);
+
+    w->ShowPage(u"预览"_s);
+    const QString text = w->PreviewPage->Prepared().Text();
+    QVERIFY(w->PreviewPage->Action(u"Preview_Yss"_s)->isChecked());
+    QVERIFY2(text.contains(group + u"小计（%1 项）"_s.arg(named)), qPrintable(text));
+
+    w->ShowPage(u"预算书"_s);
+    QVERIFY(!ds.Filtered());
+    QCOMPARE(ds.RecordCount(), records);
+    QCOMPARE(grid->Model()->rowCount(), shown);
+    QCOMPARE(ds.RecNo(), current);
+    QVERIFY(ds.FieldByName(u"项目名称"_s)->IsNull());
 }
 
 QTEST_MAIN(TestProjectWindow)
