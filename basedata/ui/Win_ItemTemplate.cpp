@@ -142,6 +142,7 @@ TForm_ItemTemp::TForm_ItemTemp(TDataModule_Data& data, const TAppGlobalInfo& inf
     TabSet1->setShape(QTabBar::RoundedSouth);
     TabSet1->addTab(u"系统项目库"_s);
     TabSet1->setDrawBase(false);
+    TabSet1->setExpanding(false);
 
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->setObjectName(u"Splitter1"_s);
