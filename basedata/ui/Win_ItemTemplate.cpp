@@ -206,7 +206,12 @@ void TForm_ItemTemp::CategoryChanged(QTreeWidgetItem* node)
 void TForm_ItemTemp::ShowCategory(QTreeWidgetItem* node)
 {
     TqxControlsLock hold(CDS_SYSItems);
-    FPath = TkvTreeView::PathOf(node);
+    FPath.clear();
+    FPathRecords.clear();
+    for (const TItemCate* c : TkvTreeView::PathOf(node))
+        FPathRecords.append(*c);
+    for (const TItemCate& c : FPathRecords)
+        FPath.append(&c);
     CDS_SYSItems.CloneCursor(FData.CDS_SYSItems);
     CDS_SYSItems.SetFiltered(false);
     CDS_SYSItems.SetFiltered(true);

@@ -87,6 +87,9 @@ private:
     TDataModule_Data& FData;
     const TAppGlobalInfo& FInfo;
     TqxDragInfo& FDrag;
-    QList<const TItemCate*> FPath; // the selected category and its ancestors
+    // Copies of the selected category and its ancestors: the filter must not
+    // reach into tree nodes that a refresh may free.
+    QList<TItemCate> FPathRecords;
+    QList<const TItemCate*> FPath;
     int FClipboardCount = 0;
 };
