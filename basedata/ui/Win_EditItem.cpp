@@ -106,8 +106,9 @@ TForm_EditItem::TForm_EditItem(TDataModule_Data& data, QWidget* parent)
     connect(Button_Next, &QPushButton::clicked, this, &TForm_EditItem::NextClick);
     connect(Button_Close, &QPushButton::clicked, this, &QDialog::reject);
 
+    // "<无>" means no category: the item is stored without one.
     connect(ComboBox_Category, &QComboBox::textActivated, this,
-            [this](const QString& text) { FieldEdited(fCategory, text); });
+            [this](const QString& text) { FieldEdited(fCategory, text == kNone ? QString() : text); });
     connect(Edit_Name, &QLineEdit::textEdited, this, [this](const QString& t) { FieldEdited(fName, t); });
     connect(ComboBox_Unit, &QComboBox::editTextChanged, this, [this](const QString& t) { FieldEdited(fUnit, t); });
     connect(Edit_Price, &QLineEdit::textEdited, this, [this](const QString& t) { FieldEdited(fPrice, t); });
@@ -131,7 +132,7 @@ bool TForm_EditItem::eventFilter(QObject* watched, QEvent* event)
     }
     // Leaving the category field: what it shows is where new items go.
     if (watched == ComboBox_Category && event->type() == QEvent::FocusOut)
-        FDefaultCategory = ComboBox_Category->currentText();
+        FDefaultCategory = ComboBox_Category->currentText() == kNone ? QString() : ComboBox_Category->currentText();
     return TForm_KavelinDialog::eventFilter(watched, event);
 }
 
@@ -156,7 +157,7 @@ void TForm_EditItem::ShowRow()
         ComboBox_Category->addItem(category);
         at = ComboBox_Category->count() - 1;
     }
-    ComboBox_Category->setCurrentIndex(at);
+    ComboBox_Category->setCurrentIndex(hasRow && category.isEmpty() ? 0 : at);
     Edit_Name->setText(text(fName));
     ComboBox_Unit->setEditText(text(fUnit));
     Edit_Price->setText(hasRow && !FTable.FieldByName(fPrice)->IsNull() ? text(fPrice) : QString());

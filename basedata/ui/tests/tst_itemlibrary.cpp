@@ -106,12 +106,14 @@ private Q_SLOTS:
     void renameMovesSubCategories();
     void newCategoryUnderNode();
     void deleteCategory();
+    void refreshKeepsTheFilterSound();
     void actionsAndMenus();
     void copyAndPaste();
     void deleteItems();
     void newItemCategory_data();
     void newItemCategory();
     void editorOpensOnSelectedItem();
+    void editorNoneCategory();
     void editorCloseQuestion_data();
     void editorCloseQuestion();
     void minimumSize();
@@ -413,6 +415,24 @@ void TestItemLibrary::deleteCategory()
     QCOMPARE(childNames(material), (QStringList{u"板"_s, u"缸"_s}));
 }
 
+void TestItemLibrary::refreshKeepsTheFilterSound()
+{
+    Window();
+    Choose({u"项目类别"_s, u"材料"_s, u"砖"_s});
+    const QStringList bricks = shown(Win->CDS_SYSItems, kName);
+    // Reading the tree again frees the nodes; an item posted afterwards is
+    // still judged by a filter that stands.
+    Win->RefreshTree();
+    TqxDataSet& items = F.Data->CDS_SYSItems;
+    items.Append();
+    items.FieldByName(kKind)->SetAsString(u"材料"_s);
+    items.FieldByName(kName)->SetAsString(u"新地砖"_s);
+    items.Post();
+    QVERIFY(shown(Win->CDS_SYSItems, kName).size() >= bricks.size());
+    Choose({u"项目类别"_s, u"材料"_s, u"砖"_s});
+    QCOMPARE(shown(Win->CDS_SYSItems, kName), bricks + QStringList{u"新地砖"_s});
+}
+
 void TestItemLibrary::actionsAndMenus()
 {
     Window();
@@ -578,6 +598,28 @@ void TestItemLibrary::editorOpensOnSelectedItem()
     };
     Win->ModifyItem();
     QCOMPARE(opened, materials[4]);
+}
+
+void TestItemLibrary::editorNoneCategory()
+{
+    TqxDataSet& items = F.Data->CDS_SYSItems;
+    items.First();
+    TForm_EditItem editor(*F.Data);
+    QCOMPARE(editor.ComboBox_Category->itemText(0), u"<无>"_s);
+    QCOMPARE(editor.ComboBox_Category->currentText(), items.FieldByName(kKind)->AsString());
+    QCOMPARE(editor.ComboBox_Category->maxVisibleItems(), 20);
+    editor.ComboBox_Category->setCurrentIndex(0);
+    Q_EMIT editor.ComboBox_Category->textActivated(u"<无>"_s);
+    QCOMPARE(items.State(), TqxDataSetState::Edit);
+    QCOMPARE(items.FieldByName(kKind)->AsString(), QString());
+    items.Post();
+    editor.ShowRow();
+    QCOMPARE(editor.ComboBox_Category->currentText(), u"<无>"_s);
+    // Leaving the field on "<无>": new items start without a category.
+    editor.SetDefaultCategory(u"材料"_s);
+    QEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(editor.ComboBox_Category, &out);
+    QCOMPARE(editor.DefaultCategory(), QString());
 }
 
 void TestItemLibrary::editorCloseQuestion_data()
