@@ -57,17 +57,19 @@ bool TkvBudgetDrop::DragOver(int x, int y)
 bool TkvBudgetDrop::DropRows(QObject* source)
 {
     auto* from = qobject_cast<TqxDBGrid*>(source);
-    TqxDataSet* items = from ? from->DataSet() : nullptr;
+    TqxDataSet* items = from && from != &FGrid ? from->DataSet() : nullptr;
     if (!items)
         return false;
+    // Inserting rows may touch selections; the rows to take are fixed now.
+    const QList<TqxBookmark> rows = from->SelectedRows().Items();
     bool inserted = false;
-    if (!from->SelectedRows().IsEmpty() && FBudget.CurrentGroup()) {
+    if (!rows.isEmpty() && FBudget.CurrentGroup()) {
         try {
             if (editing(FBudget))
                 FBudget.Post();
             TqxControlsLock hold(FBudget);
             const TqxBookmark keep = items->GetBookmark();
-            for (const TqxBookmark& row : from->SelectedRows().Items()) {
+            for (const TqxBookmark& row : rows) {
                 if (!items->BookmarkValid(row))
                     continue;
                 FBudget.InsertItem(FBudget.CurrentGroup());

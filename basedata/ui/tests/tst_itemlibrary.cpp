@@ -832,6 +832,7 @@ void TestItemLibrary::dropLibraryRowsOnBudget()
 
     // A source that is not a grid, or no selection: nothing.
     QVERIFY(!drop.DropRows(this));
+    QVERIFY(!drop.DropRows(&host.Grid));
     Win->qxDBGrid1->ClearSelectedRows();
     QVERIFY(!drop.DropRows(Win->qxDBGrid1));
     QCOMPARE(host.Items().size(), items.size() + 2);
