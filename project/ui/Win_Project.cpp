@@ -137,6 +137,7 @@ TForm_Project::TForm_Project(QMdiArea* area, const TAppGlobalInfo& info, TDataMo
     CreateInfoPage(infoPage);
     BudgetPage = new TProjectBudgetPage(FDoc, FData);
     BudgetPage->setObjectName(u"Page_Yss"_s);
+    BudgetPage->AttachDragInfo(*FInfo.DragInfo);
     FeePage = new TProjectFeePage(FDoc, FInfo);
     FeePage->setObjectName(u"Page_Qfb"_s);
     FReportSource = std::make_unique<TProjectReportSource>(FDoc);

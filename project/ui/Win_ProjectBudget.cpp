@@ -2,6 +2,7 @@
 
 #include "DataModule_App.h"
 #include "kvActionTable.h"
+#include "kvBudgetDrop.h"
 #include "kvLookupPanel.h"
 #include "kvProject.h"
 #include "qxDBCtrls_DBGrid.h"
@@ -150,6 +151,12 @@ TProjectBudgetPage::~TProjectBudgetPage()
 }
 
 TkvYssDataSet& TProjectBudgetPage::DataSet() const { return FDoc.kvYssDS_Main; }
+
+void TProjectBudgetPage::AttachDragInfo(TqxDragInfo& drag)
+{
+    if (!FDrop)
+        FDrop = new TkvBudgetDrop(*qxDBGrid_Yss, FDoc.kvYssDS_Main, drag, this);
+}
 
 void TProjectBudgetPage::CreateColumns()
 {

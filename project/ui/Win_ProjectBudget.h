@@ -11,8 +11,10 @@ class QActionGroup;
 class QMenu;
 class QToolBar;
 class TDataModule_Data;
+class TkvBudgetDrop;
 class TkvLookupPanel;
 class TkvYssDataSet;
+class TqxDragInfo;
 class TqxColumn;
 class TqxDataSource;
 class TqxDBGrid;
@@ -37,6 +39,8 @@ public:
     // The enabling of every command, from the page's state.
     void UpdateActions();
     void SetClipboardCount(int count);
+    // Takes items dragged from the item library, and lets budget rows be dragged to it.
+    void AttachDragInfo(TqxDragInfo& drag);
 
     // The commands, as the actions run them.
     void SetView(const QString& groupField);
@@ -75,4 +79,5 @@ private:
     kvProject& FDoc;
     TDataModule_Data& FData;
     int FClipboardCount = 0;
+    TkvBudgetDrop* FDrop = nullptr;
 };
