@@ -86,10 +86,3 @@ QString MoneyToStr(double value)
 {
     return FloatToStr(RoundMoney(value));
 }
-
-QString FloatToShortest(double value)
-{
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    return QString::fromLatin1(buf, res.ptr - buf);
-}

@@ -21,7 +21,3 @@ QString FloatToStr(double value);
 // Money in the same form with at most 4 decimals, as amounts are kept:
 // 148392205.18229997 gives "148392205.1823".
 QString MoneyToStr(double value);
-
-// The shortest text that reads back to the same double ("6297.6"). Not for
-// what users read: FloatToStr and MoneyToStr are the forms they see.
-QString FloatToShortest(double value);

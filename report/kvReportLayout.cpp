@@ -62,7 +62,7 @@ QString formatted(const QVariant& v, const QString& format)
                          v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Float;
     if (format.isEmpty()) {
         if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float)
-            return FloatToShortest(RoundDecimal(v.toDouble(), 4));
+            return MoneyToStr(v.toDouble());
         return v.toString();
     }
     bool ok = numeric;
@@ -74,7 +74,7 @@ QString formatted(const QVariant& v, const QString& format)
     if (format == u"0.00"_s)
         return FormatFixed(d, 2);
     if (format == u"qty"_s)
-        return FloatToShortest(RoundDecimal(d, 4));
+        return MoneyToStr(d);
     if (format == u"rmb"_s)
         return RmbCapital(d);
     if (format == u"cn"_s)
