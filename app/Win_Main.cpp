@@ -34,6 +34,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
@@ -716,8 +717,11 @@ void TForm_Main::ChildNotice(quintptr handle, int code)
             qxChildWinSet1->RenameWindow(handle, TabTextOf(w));
         break;
     case cnActivated:
-        if (w)
-            qxChildWinSet1->ActivateWindow(handle);
+        // Only the tab follows: the window is already coming up.
+        if (const int index = qxChildWinSet1->IndexOfWindow(handle); w && index >= 0) {
+            const QSignalBlocker quiet(qxChildWinSet1);
+            qxChildWinSet1->setCurrentIndex(index);
+        }
         break;
     default: break;
     }

@@ -244,6 +244,7 @@ void TestMainWindow::historyFollowsTheProjectWindows()
 void TestMainWindow::aProjectOpenTwiceKeepsOneWindow()
 {
     make();
+    FMain->Start();
     TForm_Project* first = FMain->OpenProjectFile(sample());
     QVERIFY(first);
     TForm_Project* other = FMain->NewProjectFromFile(FStage->Info->GetFileName(u"标准预算书"_s));
@@ -253,6 +254,13 @@ void TestMainWindow::aProjectOpenTwiceKeepsOneWindow()
     QCOMPARE(FMain->OpenProjectCount(), 2);
     QCOMPARE(FMain->ActiveProject(), first);
     QCOMPARE(FMain->qxChildWinSet1->currentIndex(), 0);
+    // Choosing a tab brings its window up, maximised like the one before.
+    FMain->qxChildWinSet1->setCurrentIndex(1);
+    QCOMPARE(FMain->ActiveProject(), other);
+    QVERIFY(other->isVisible() && other->isMaximized());
+    FMain->qxChildWinSet1->setCurrentIndex(0);
+    QCOMPARE(FMain->ActiveProject(), first);
+    QVERIFY(first->isVisible() && first->isMaximized());
 }
 
 void TestMainWindow::commandLine_data()
