@@ -362,8 +362,8 @@ void TForm_Main::RestoreLayout()
     bounds(ItemClipboard, u"CW_"_s);
     if (TextToBool(FInfo.GetSetupValue(u"CW_Visible"_s)))
         ShowItemClipboard(true);
-    const int wizardWidth = SetupInteger(FInfo, u"PW_Width"_s);
-    Panel_Wizard->resize(wizardWidth, Panel_Wizard->height());
+    FWizardWidth = SetupInteger(FInfo, u"PW_Width"_s);
+    Panel_Wizard->resize(FWizardWidth, Panel_Wizard->height());
     if (TextToBool(FInfo.GetSetupValue(u"PW_Visible"_s)))
         ShowWizard(true);
     FWindowState = SetupInteger(FInfo, u"MW_WindowState"_s);
@@ -393,7 +393,8 @@ void TForm_Main::SaveLayout()
     bounds(ItemTemp, u"TW_"_s, u"View_ItemTemplate"_s);
     bounds(ItemClipboard, u"CW_"_s, u"View_ItemClipboard"_s);
     put(u"PW_Visible"_s, BoolToText(Panel_Wizard->isVisible()));
-    putInt(u"PW_Width"_s, Panel_Wizard->width());
+    // A hidden panel has no width of its own in the splitter: it keeps the stored one.
+    putInt(u"PW_Width"_s, Panel_Wizard->isVisible() ? Panel_Wizard->width() : FWizardWidth);
     putInt(u"MW_WindowState"_s, isMinimized() ? 1 : isMaximized() ? 2 : 0);
     putInt(u"MW_Top"_s, y());
     putInt(u"MW_Left"_s, x());
@@ -551,6 +552,9 @@ void TForm_Main::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // The item windows close with their owner; that is not the user hiding
+    // them, and the layout keeps them shown for the next start.
+    FClosing = true;
     QMainWindow::closeEvent(event);
 }
 
@@ -730,7 +734,7 @@ void TForm_Main::ChildNotice(quintptr handle, int code)
 
 void TForm_Main::DialogNotice(quintptr handle, int code)
 {
-    if (code != 128)
+    if (code != dnClosed || FClosing)
         return;
     if (ItemTemp && handle == HandleOf(ItemTemp))
         ActionOf(this, u"View_ItemTemplate"_s)->setChecked(false);

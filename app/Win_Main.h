@@ -132,6 +132,8 @@ private:
     bool FAutoShowTip = true;
     bool FLayoutRestored = false;
     int FWindowState = 0;
+    int FWizardWidth = 200;
+    bool FClosing = false;
     QString FOpenDefaultExt; // once set, the open dialog keeps it
     QSet<quintptr> FPendingTabs; // created, not yet among the MDI children
     QHash<quintptr, QPointer<QMdiSubWindow>> FChildren; // every child seen in the area

@@ -11,11 +11,13 @@
 #include "Win_Project.h"
 #include "Win_ProjectBudget.h"
 #include "kvItemWindows.h"
+#include "kvMakerInfo.h"
 #include "kvProject.h"
 #include "kvYssDataSet.h"
 #include "qxCtrls_ChildWinSet.h"
 #include "qxCtrls_StatusBar.h"
 #include "qxFileSystem.h"
+#include "qxFunctions.h"
 #include "qxIniFile.h"
 #include "qxNotices.h"
 #include "qxScriptedPrompter.h"
@@ -50,6 +52,7 @@ private Q_SLOTS:
     void companyNameCheckAfterPainting();
     void itemWindowsFollowTheirCommands();
     void closingCanBeCancelled();
+    void toolsAndInternetCommands();
     void unwritableHistoryIsToldAndTheLayoutStillSaved();
     void startEditSaveQuit();
 
@@ -426,6 +429,35 @@ void TestMainWindow::closingCanBeCancelled()
     QCOMPARE(FMain->Projects().size(), 0);
 }
 
+void TestMainWindow::toolsAndInternetCommands()
+{
+    make();
+    const QString line = u"计算器=galculator|Ctrl+K||算一算"_s;
+    FMain->OnEditTools = [&](QStringList& lines) {
+        lines = {line};
+        return true;
+    };
+    action(u"Tools_ConfigTools"_s)->trigger();
+    QCOMPARE(KvTest::ReadBytes(FStage->Path(u"IniFiles/ExternalProgram.lst"_s)), Gbk::Encode(QString(line + u"\r\n"_s)));
+    QCOMPARE(menuTexts(FMain->Menu_Tools).size(), 3);
+    // The tool's key acts without its menu: the main window carries the command.
+    const QList<QAction*> commands = FMain->Tools().Commands();
+    QCOMPARE(commands.size(), 1);
+    QVERIFY(FMain->actions().contains(commands.first()));
+    QCOMPARE(commands.first()->shortcut(), QKeySequence(u"Ctrl+K"_s));
+
+    QStringList opened;
+    SetShellOpener([&](const QString& target) {
+        opened << target;
+        return false; // a failing shell is not reported
+    });
+    action(u"Internet_WWW"_s)->trigger();
+    action(u"Internet_Email"_s)->trigger();
+    SetShellOpener(nullptr);
+    QCOMPARE(opened, (QStringList{MakerInfo::WebSite(), u"mailto:"_s + MakerInfo::Email()}));
+    QCOMPARE(FPrompter->MessageTexts(), QStringList());
+}
+
 void TestMainWindow::unwritableHistoryIsToldAndTheLayoutStillSaved()
 {
     make();
@@ -481,6 +513,10 @@ void TestMainWindow::startEditSaveQuit()
                                 u"PW_Visible"_s, u"PW_Width"_s, u"MW_WindowState"_s, u"MW_Top"_s, u"MW_Left"_s,
                                 u"MW_Height"_s, u"MW_Width"_s, u"AutoShowEveryDayTip"_s}));
     QCOMPARE(setup.ReadString(u"Setup"_s, u"MW_WindowState"_s), u"2"_s);
+    // As shipped: the item library shown, the hidden product guide keeping its width.
+    QCOMPARE(setup.ReadString(u"Setup"_s, u"TW_Visible"_s), u"True"_s);
+    QCOMPARE(setup.ReadString(u"Setup"_s, u"PW_Visible"_s), u"False"_s);
+    QCOMPARE(setup.ReadString(u"Setup"_s, u"PW_Width"_s), u"200"_s);
     QCOMPARE(TqxIniFile(FStage->Path(u"App"_s)).ReadString(u"Other"_s, u"QuitExcept"_s), u"0"_s);
 
     kvProject saved;
