@@ -33,11 +33,30 @@ public:
     }
 };
 
+// A failure that reaches the message loop ends only what the user was doing:
+// its message is shown and the program goes on.
+class TKavelinApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const Exception& e) {
+            ShowExceptionMessage(e.Message);
+        } catch (const std::exception& e) {
+            ShowExceptionMessage(QString::fromLocal8Bit(e.what()));
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    TKavelinApplication app(argc, argv);
     InstallUiServices();
     QApplication::setStyle(new TKavelinStyle);
 
