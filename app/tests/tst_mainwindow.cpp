@@ -23,6 +23,7 @@
 #include "qxScriptedPrompter.h"
 
 #include <QAction>
+#include <QHelpEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -141,6 +142,12 @@ void TestMainWindow::menusAndToolBarInOrder()
     QVERIFY(!action(u"Internet_OnlineUpdate"_s)->isEnabled());
     QCOMPARE(FMain->StatusBar1->PanelCount(), 4);
     QCOMPARE(FMain->StatusBar1->PanelText(0), u"欢迎您使用本软件！"_s);
+    // Panel 1 repeats the tooltip being shown.
+    QWidget* save = FMain->ToolBar_Main->widgetForAction(action(u"File_Save"_s));
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), save->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(save, &tip);
+    QCOMPARE(FMain->StatusBar1->PanelText(1), save->toolTip());
+    QVERIFY(!save->toolTip().isEmpty());
     QCOMPARE(FMain->windowTitle(), FStage->Info->Title());
     QCOMPARE(NoticeTarget(), FMain.get());
 }
