@@ -22,7 +22,7 @@ TForm_EveryDayTip::TForm_EveryDayTip(bool& autoShow, QWidget* parent, TRandomPic
     setModal(false);
     setWindowTitle(u"每日一贴"_s);
     qxHeadPanel1->SetDescription(u"您知道吗？"_s);
-    SetClientSize(420, 250);
+    SetClientSize(420, 262);
 
     FMemo = new QPlainTextEdit(this);
     FMemo->setObjectName(u"Memo_Tip"_s);
@@ -31,14 +31,14 @@ TForm_EveryDayTip::TForm_EveryDayTip(bool& autoShow, QWidget* parent, TRandomPic
 
     FCheckAutoShow = new QCheckBox(u"启动后显示(&A)"_s, this);
     FCheckAutoShow->setObjectName(u"CheckBox_AutoShow"_s);
-    FCheckAutoShow->setGeometry(10, HeadHeight + 160, 200, 22);
+    FCheckAutoShow->setGeometry(10, HeadHeight + 154, 200, 22);
     FCheckAutoShow->setChecked(FAutoShow);
 
-    FPrior = AddButton(u"上一贴(U)"_s, QRect(90, 215, 100, 26));
+    FPrior = AddButton(u"上一贴(U)"_s, QRect(90, 226, 100, 26));
     FPrior->setObjectName(u"Button_Prior"_s);
-    FNext = AddButton(u"下一贴(&D)"_s, QRect(200, 215, 100, 26));
+    FNext = AddButton(u"下一贴(&D)"_s, QRect(200, 226, 100, 26));
     FNext->setObjectName(u"Button_Next"_s);
-    FClose = AddButton(u"关闭(&C)"_s, QRect(310, 215, 100, 26), true);
+    FClose = AddButton(u"关闭(&C)"_s, QRect(310, 226, 100, 26), true);
     FClose->setObjectName(u"Button_Close"_s);
     connect(FPrior, &QPushButton::clicked, this, [this] { SelectTip(FIndex - 1); });
     connect(FNext, &QPushButton::clicked, this, [this] { SelectTip(FIndex + 1); });

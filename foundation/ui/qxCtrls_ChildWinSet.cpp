@@ -7,7 +7,13 @@
 namespace {
 
 // An MDI child is framed by its sub-window; that frame is what gets activated.
-QMdiSubWindow* subWindowOf(QWidget* form) { return qobject_cast<QMdiSubWindow*>(form->parentWidget()); }
+// The form may be the MDI child itself (the project windows are) or sit in one.
+QMdiSubWindow* subWindowOf(QWidget* form)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form))
+        return sub;
+    return qobject_cast<QMdiSubWindow*>(form->parentWidget());
+}
 
 bool isActive(QWidget* form)
 {
@@ -100,8 +106,15 @@ void TqxChildWinSet::RenameWindow(THandle handle, const QString& caption)
 void TqxChildWinSet::ShowWindow(QWidget* form)
 {
     if (QMdiSubWindow* sub = subWindowOf(form)) {
-        sub->show();
-        form->show();
+        // Beside a maximised window the chosen one comes up maximised too,
+        // not at the small normal size it never had.
+        QMdiSubWindow* current = sub->mdiArea() ? sub->mdiArea()->currentSubWindow() : nullptr;
+        if (!sub->isVisible() || sub->isMinimized()) {
+            if (current && current != sub && current->isMaximized())
+                sub->showMaximized();
+            else
+                sub->showNormal();
+        }
         if (sub->mdiArea())
             sub->mdiArea()->setActiveSubWindow(sub);
         return;
