@@ -8,6 +8,7 @@
 #include "qxErrors.h"
 #include "qxFileSystem.h"
 #include "qxFunctions.h"
+#include "qxNotices.h"
 #include "qxPrompter.h"
 #include "qxUiFunctions.h"
 
@@ -56,6 +57,7 @@ public:
 
 int main(int argc, char* argv[])
 {
+    FileSystem::IgnoreFileSizeSignal();
     TKavelinApplication app(argc, argv);
     InstallUiServices();
     QApplication::setStyle(new TKavelinStyle);
@@ -76,6 +78,8 @@ int main(int argc, char* argv[])
 
     auto* data = new TDataModule_Data;
     data->DataModuleCreate(*AppGlobalInfo);
+    // Every window that pastes from the item clipboard learns its count.
+    data->OnClipboardCount = [](int count) { BroadcastMessage(MSG_CLIPBOARD_COUNT, 1, count); };
 
     int result = 0;
     {

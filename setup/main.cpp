@@ -7,6 +7,7 @@
 #include "Win_Main.h"
 #include "kvInstallFiles.h"
 #include "kvSetup.h"
+#include "qxFileSystem.h"
 #include "qxPrompter.h"
 #include "qxUiFunctions.h"
 
@@ -111,6 +112,7 @@ int unattended(const QStringList& args)
 
 int main(int argc, char* argv[])
 {
+    FileSystem::IgnoreFileSizeSignal();
     bool quiet = false;
     for (int i = 1; i < argc; ++i)
         quiet = quiet || qstrcmp(argv[i], "--unattended") == 0;

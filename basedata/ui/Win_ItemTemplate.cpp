@@ -8,6 +8,7 @@
 #include "kvProject.h"
 #include "kvTreeView.h"
 #include "qxDBCtrls.h"
+#include "qxNotices.h"
 #include "qxDragInfo.h"
 #include "qxErrors.h"
 #include "qxFileSystem.h"
@@ -195,6 +196,18 @@ void TForm_ItemTemp::SetClipboardCount(int count)
 {
     FClipboardCount = count;
     UpdateActions();
+}
+
+bool TForm_ItemTemp::event(QEvent* event)
+{
+    if (event->type() == TqxMessageEvent::EventType()) {
+        const auto* m = static_cast<TqxMessageEvent*>(event);
+        if (m->Msg == MSG_CLIPBOARD_COUNT && m->WParam == 1) {
+            SetClipboardCount(int(m->LParam));
+            return true;
+        }
+    }
+    return TForm_KavelinDialog::event(event);
 }
 
 void TForm_ItemTemp::CategoryChanged(QTreeWidgetItem* node)

@@ -64,6 +64,11 @@ public:
 
     void done(int result) override;
 
+protected:
+    // MSG_CLIPBOARD_COUNT keeps Action_PasteItem in step with the clipboard.
+    bool event(QEvent* event) override;
+
+public:
     TqxDataSet CDS_SYSItems; // the window's own cursor over the library
     TqxDataSource* DataSource_Cate;
     TqxDataSource* DataSource_Items;

@@ -3,10 +3,9 @@
 // pristine stage, the programs in the stage) and writes the resource
 // collection file for rcc together with the file list in its shipped form.
 //
-//   kvsetuppack --list FILESLIST --stage DIR --pristine DIR --out DIR [--absent NAME]...
+//   kvsetuppack --list FILESLIST --stage DIR --pristine DIR --out DIR
 //
-// A file the stage lacks fails the build, except a program named with
-// --absent whose target this build does not have: its line is left out.
+// A file the stage lacks fails the build.
 
 #include "GbkText.h"
 #include "kvFilesList.h"
@@ -51,7 +50,6 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     QString listFile, stage, pristine, out;
-    QStringList absent;
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
         const QString& a = args[i];
         const QString& v = args[i + 1];
@@ -63,11 +61,9 @@ int main(int argc, char* argv[])
             pristine = v;
         else if (a == u"--out"_s)
             out = v;
-        else if (a == u"--absent"_s)
-            absent.append(v);
     }
     if (listFile.isEmpty() || stage.isEmpty() || pristine.isEmpty() || out.isEmpty()) {
-        std::fprintf(stderr, "usage: kvsetuppack --list FILESLIST --stage DIR --pristine DIR --out DIR [--absent NAME]...\n");
+        std::fprintf(stderr, "usage: kvsetuppack --list FILESLIST --stage DIR --pristine DIR --out DIR\n");
         return 2;
     }
 
@@ -88,11 +84,6 @@ int main(int argc, char* argv[])
             if (!QFileInfo(file).isFile())
                 file = stageFile(stage, line);
             if (!QFileInfo(file).isFile()) {
-                if (absent.contains(entry->name, Qt::CaseInsensitive)) {
-                    std::fprintf(stderr, "kvsetuppack: warning: %s is not built here; Kavsetup will not install it\n",
-                                 qPrintable(entry->name));
-                    continue;
-                }
                 std::fprintf(stderr, "kvsetuppack: %s: no staged file %s\n", qPrintable(entry->name),
                              file.toUtf8().constData());
                 return 1;

@@ -95,11 +95,10 @@ void TestSetupFiles::shippedList()
     QVERIFY(!lines.join(u'\n').contains(u"MIDAS"_s));
     QVERIFY(!lines.join(u'\n').contains(u".exe"_s, Qt::CaseInsensitive));
 
-    // Every file is in the stage (the awaited Kavelin program aside), whatever
-    // the letter case the list writes it in.
+    // Every file is in the stage, whatever the letter case the list writes it in.
     for (const QString& line : lines) {
         const auto entry = ParseFileListLine(line, none);
-        if (entry->kind != TkvFileEntry::File || (entry->name == SetupTest::kAwaitedProgram && !SetupTest::KavelinStaged()))
+        if (entry->kind != TkvFileEntry::File)
             continue;
         QVERIFY2(!SetupTest::StagedFile(line).isEmpty(), qPrintable(line));
     }
