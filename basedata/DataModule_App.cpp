@@ -165,7 +165,7 @@ void TDataModule_Data::ListWords(const QString& kind, QStringList& into)
 
 void TDataModule_Data::SaveItems()
 {
-    if (CDS_SYSItems.State() == TqxDataSetState::Edit || CDS_SYSItems.State() == TqxDataSetState::Insert)
+    if (CDS_SYSItems.Editing())
         CDS_SYSItems.Post();
     CDS_SYSItems.SaveTableFile(FItemsFile);
 }

@@ -66,6 +66,8 @@ public:
     bool Active() const { return FState != TqxDataSetState::Inactive; }
     void SetActive(bool value) { value ? Open() : Close(); }
     TqxDataSetState State() const { return FState; }
+    // A row is being edited or inserted and not yet posted.
+    bool Editing() const { return FState == TqxDataSetState::Edit || FState == TqxDataSetState::Insert; }
     // Makes this cursor a second cursor over source's rows. It starts in
     // stored order without index, filter or position of its own; with
     // keepSettings it takes source's index, filter and current row. Event

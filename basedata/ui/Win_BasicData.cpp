@@ -31,10 +31,6 @@ const QString fQueryCode = u"查询码"_s;
 // The word kinds a word can serve; the first one means all of them.
 const QStringList kWordKinds = u"<无分类>,项目名称,项目类别,施工地点,备注"_s.split(u',');
 
-bool Editing(const TqxDataSet& table)
-{
-    return table.State() == TqxDataSetState::Edit || table.State() == TqxDataSetState::Insert;
-}
 
 // A remark being inserted into an empty table is a row all the same.
 bool HasRow(const TqxDataSet& table)
@@ -419,7 +415,7 @@ void TForm_BasicData::CategoryChanged(QListWidgetItem* item)
     FShowingCategories = false;
     try {
         DataSource_Basic->UpdateRecord();
-        if (!Editing(cds_Memos))
+        if (!cds_Memos.Editing())
             cds_Memos.Edit();
         cds_Memos.FieldByName(fCategories)->SetAsString(text);
     } catch (const Exception& e) {

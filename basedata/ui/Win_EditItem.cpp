@@ -25,10 +25,6 @@ const QString fMemo = u"备注"_s;
 const QString fQueryCode = u"查询码"_s;
 const QString kNone = u"<无>"_s;
 
-bool editing(const TqxDataSet& t)
-{
-    return t.State() == TqxDataSetState::Edit || t.State() == TqxDataSetState::Insert;
-}
 
 } // namespace
 
@@ -171,7 +167,7 @@ void TForm_EditItem::FieldEdited(const QString& field, const QString& text)
     if (FShowing)
         return;
     try {
-        if (!editing(FTable))
+        if (!FTable.Editing())
             FTable.Edit();
         if (field == fPrice)
             FTable.FieldByName(field)->SetAsVariant(text.isEmpty() ? QVariant() : QVariant(text.toDouble()));
@@ -229,7 +225,7 @@ void TForm_EditItem::NextClick()
 
 bool TForm_EditItem::CloseQuery()
 {
-    if (!editing(FTable) && FTable.ChangeCount() == 0)
+    if (!FTable.Editing() && FTable.ChangeCount() == 0)
         return true;
     const int answer = ShowMessage(u"项目库已被修改，是否保存？"_s, u"提示"_s, TMsgIcon::Question,
                                    mbYes | mbNo | mbCancel);
@@ -244,7 +240,7 @@ bool TForm_EditItem::CloseQuery()
         }
         return true;
     }
-    if (editing(FTable))
+    if (FTable.Editing())
         FTable.Cancel();
     FTable.CancelUpdates();
     FTable.MergeChangeLog();

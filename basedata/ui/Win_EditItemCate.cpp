@@ -34,10 +34,6 @@ TqxLabeledEdit* labeledEdit(QWidget* parent, const QString& caption, const QRect
     return edit;
 }
 
-bool editing(const TqxDataSet& t)
-{
-    return t.State() == TqxDataSetState::Edit || t.State() == TqxDataSetState::Insert;
-}
 
 } // namespace
 
@@ -156,7 +152,7 @@ void TForm_EditItemCate::WriteRow()
 
 void TForm_EditItemCate::OKClick()
 {
-    if (!editing(FTable))
+    if (!FTable.Editing())
         return;
     WriteRow();
     const QString name = FTable.FieldByName(fName)->AsString();
@@ -185,11 +181,11 @@ void TForm_EditItemCate::OKClick()
 void TForm_EditItemCate::Finish(bool ok)
 {
     if (!ok) {
-        if (editing(FTable))
+        if (FTable.Editing())
             FTable.Cancel();
         return;
     }
-    if (editing(FTable))
+    if (FTable.Editing())
         FTable.Post();
     const QString newName = FTable.FieldByName(fName)->AsString();
     if (FIsNew || newName == FOldName)

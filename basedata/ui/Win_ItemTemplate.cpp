@@ -31,10 +31,6 @@ const QString fName = u"项目名称"_s;
 const QString kTradeParent = u"项目类别"_s;
 const QString kDropFields = u"项目类别;项目名称;单价;单位;备注"_s;
 
-bool editing(const TqxDataSet& t)
-{
-    return t.State() == TqxDataSetState::Edit || t.State() == TqxDataSetState::Insert;
-}
 
 } // namespace
 
@@ -338,7 +334,7 @@ void TForm_ItemTemp::PasteItems()
 void TForm_ItemTemp::RunEditor(bool isNew)
 {
     Guard([&] {
-        if (editing(CDS_SYSItems))
+        if (CDS_SYSItems.Editing())
             CDS_SYSItems.Post();
         // The editor opens on the item chosen in the grid, not wherever the
         // library's own cursor happens to stand.
@@ -394,7 +390,7 @@ void TForm_ItemTemp::GridDragOver(int x, int y, bool& accept)
         return;
     FDrag.DragOver();
     Guard([&] {
-        if (editing(CDS_SYSItems))
+        if (CDS_SYSItems.Editing())
             CDS_SYSItems.Post();
     });
     const QPoint cell = qxDBGrid1->MouseCoord(x, y);

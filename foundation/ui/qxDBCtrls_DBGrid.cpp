@@ -526,7 +526,7 @@ bool TqxDBGrid::CanEditShow(const QModelIndex& index)
     if (!column)
         return false;
     const TqxDataSet* ds = DataSet();
-    const bool editing = ds && (ds->State() == TqxDataSetState::Edit || ds->State() == TqxDataSetState::Insert);
+    const bool editing = ds && ds->Editing();
     const TqxField* field = column->Field();
     const bool allowed = TableOpen() && (FOptions & dgEditing) && !(FOptions & dgRowSelect) && !FReadOnly &&
                           field && !field->ReadOnly() && !column->ReadOnly() && !column->IsLookup() &&
@@ -655,7 +655,7 @@ void TqxDBGrid::keyPressEvent(QKeyEvent* event)
             event->setAccepted(EnterKey());
             return;
         case Qt::Key_Escape:
-            if (ds->State() == TqxDataSetState::Edit || ds->State() == TqxDataSetState::Insert) {
+            if (ds->Editing()) {
                 ds->Cancel();
                 event->accept();
                 return;

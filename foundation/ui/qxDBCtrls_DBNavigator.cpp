@@ -285,7 +285,7 @@ void TqxDBNavigator::LoadGlyphs()
 void TqxDBNavigator::EnableButtons()
 {
     const TqxDataSet* ds = FDataSet && FDataSet->Active() ? FDataSet : nullptr;
-    const bool editing = ds && (ds->State() == TqxDataSetState::Edit || ds->State() == TqxDataSetState::Insert);
+    const bool editing = ds && ds->Editing();
     const bool browsing = ds && !editing;
     const bool rows = ds && !ds->IsEmpty();
     const bool atFirst = !ds || ds->IsEmpty() || (ds->RecNo() <= 1 && ds->State() != TqxDataSetState::Insert);

@@ -12,15 +12,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-bool editing(const TqxDataSet& t)
-{
-    return t.State() == TqxDataSetState::Edit || t.State() == TqxDataSetState::Insert;
-}
-
-} // namespace
-
 TkvBudgetDrop::TkvBudgetDrop(TqxDBGrid& grid, TkvYssDataSet& budget, TqxDragInfo& drag, QObject* parent)
     : QObject(parent), FGrid(grid), FBudget(budget), FDrag(drag)
 {
@@ -43,7 +34,7 @@ bool TkvBudgetDrop::DragOver(int x, int y)
         return false;
     FDrag.DragOver();
     try {
-        if (editing(FBudget))
+        if (FBudget.Editing())
             FBudget.Post();
     } catch (const Exception& e) {
         ShowMessage(e.Message, u"提示"_s, TMsgIcon::Error);
@@ -65,7 +56,7 @@ bool TkvBudgetDrop::DropRows(QObject* source)
     bool inserted = false;
     if (!rows.isEmpty() && FBudget.CurrentGroup()) {
         try {
-            if (editing(FBudget))
+            if (FBudget.Editing())
                 FBudget.Post();
             TqxControlsLock hold(FBudget);
             const TqxBookmark keep = items->GetBookmark();
