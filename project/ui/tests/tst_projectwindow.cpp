@@ -90,6 +90,7 @@ private Q_SLOTS:
     void newFromTemplate();
     void saveNewProject();
     void saveAsKeepsTheWindowBound();
+    void failedSaveKeepsTheWindow_data();
     void failedSaveKeepsTheWindow();
     void layoutHidesColumns();
     void drawing_data();
@@ -309,13 +310,25 @@ void TestProjectWindow::saveAsKeepsTheWindowBound()
     QVERIFY(doc.Remarks.contains(u"另加一条"_s));
 }
 
+void TestProjectWindow::failedSaveKeepsTheWindow_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("full disk") << false;
+    QTest::newRow("read-only file") << true;
+}
+
 void TestProjectWindow::failedSaveKeepsTheWindow()
 {
+    QFETCH(bool, readOnly);
     const QByteArray old = KvTest::ReadBytes(sample());
     TForm_Project* w = open(sample());
     w->Memo_Project->appendPlainText(u"改动"_s);
     FPrompter->AnswerButton(mbYes);
-    {
+    if (readOnly) {
+        QFile::setPermissions(sample(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QVERIFY(!w->close());
+        QFile::setPermissions(sample(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    } else {
         KvTest::FileSizeLimit limit(64);
         QVERIFY(!w->close());
     }
