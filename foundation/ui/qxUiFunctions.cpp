@@ -50,9 +50,12 @@ QPointer<TFormRecorder> gRecorder;
 
 void installRecorder()
 {
+    // Programs without windows (Kavsetup --unattended) run on a core
+    // application: it is not a QApplication, so qApp must not be used here.
+    QCoreApplication* app = QCoreApplication::instance();
     gRecorder = new TFormRecorder;
-    gRecorder->setParent(qApp);
-    qApp->installEventFilter(gRecorder);
+    gRecorder->setParent(app);
+    app->installEventFilter(gRecorder);
 }
 Q_COREAPP_STARTUP_FUNCTION(installRecorder)
 

@@ -178,6 +178,8 @@ TForm_Project::~TForm_Project()
         Notify(cnDestroying);
     // The pages and grids go before the document they show, and hear nothing of the window after.
     disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
+    qxVLE_ProjectInfo->removeEventFilter(this);
+    Panel_Project->parentWidget()->removeEventFilter(this);
     delete widget();
 }
 

@@ -155,7 +155,8 @@ TkvYssDataSet& TProjectBudgetPage::DataSet() const { return FDoc.kvYssDS_Main; }
 void TProjectBudgetPage::AttachDragInfo(TqxDragInfo& drag)
 {
     if (!FDrop)
-        FDrop = new TkvBudgetDrop(*qxDBGrid_Yss, FDoc.kvYssDS_Main, drag, this);
+        // A child of the grid: the grid's drag handler never outlives the object it calls.
+        FDrop = new TkvBudgetDrop(*qxDBGrid_Yss, FDoc.kvYssDS_Main, drag, qxDBGrid_Yss);
 }
 
 void TProjectBudgetPage::CreateColumns()

@@ -25,8 +25,6 @@ TkvBudgetDrop::TkvBudgetDrop(TqxDBGrid& grid, TkvYssDataSet& budget, TqxDragInfo
     connect(&FGrid, &TqxDBGrid::OnDragDrop, this, [this](QObject* source, int, int) { DropRows(source); });
 }
 
-TkvBudgetDrop::~TkvBudgetDrop() { FGrid.OnDragOver = nullptr; }
-
 bool TkvBudgetDrop::DragOver(int x, int y)
 {
     const QPoint cell = FGrid.MouseCoord(x, y);

@@ -13,7 +13,6 @@ class TkvBudgetDrop : public QObject {
     Q_OBJECT
 public:
     TkvBudgetDrop(TqxDBGrid& grid, TkvYssDataSet& budget, TqxDragInfo& drag, QObject* parent = nullptr);
-    ~TkvBudgetDrop() override;
 
     // Whether a drag over the grid at (x, y), grid coordinates, is taken; the
     // row under the mouse becomes current while it is.
