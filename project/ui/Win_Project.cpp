@@ -180,6 +180,7 @@ TForm_Project::~TForm_Project()
     disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
     qxVLE_ProjectInfo->removeEventFilter(this);
     Panel_Project->parentWidget()->removeEventFilter(this);
+    FDestroying = true;
     delete widget();
 }
 
@@ -447,6 +448,10 @@ void TForm_Project::FormResize()
 
 bool TForm_Project::eventFilter(QObject* watched, QEvent* event)
 {
+    // The sub-window watches its page area, which sends events while its
+    // children (the controls named below) are freed.
+    if (FDestroying)
+        return TForm_Child::eventFilter(watched, event);
     if (watched == Panel_Project->parentWidget() && event->type() == QEvent::Resize)
         FormResize();
     if (watched == qxVLE_ProjectInfo && event->type() == QEvent::KeyPress) {

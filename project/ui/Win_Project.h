@@ -104,4 +104,5 @@ private:
     QString FLastPage;
     QString FDialogFolder; // where the save dialog was last pointed
     bool FFilling = false;
+    bool FDestroying = false; // the pages are going: their events concern nobody
 };
