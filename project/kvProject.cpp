@@ -5,6 +5,7 @@
 #include "qxFileSystem.h"
 #include "qxIniFile.h"
 #include "qxNotices.h"
+#include "qxPacket.h"
 #include "qxPrompter.h"
 
 using namespace Qt::StringLiterals;
@@ -175,7 +176,16 @@ bool kvProject::ReadDocument()
         Remarks = textLines(*text);
     if (const auto packet = KVFile_Main.SectionData(sFees); packet && !packet->isEmpty()) {
         try {
-            kvQfbDS.LoadFromBytes(*packet, source + u" ["_s + sFees + u']');
+            // A packet of another table would load as one and be saved over
+            // the fees; every fee field must be there with its kind.
+            const QString name = source + u" ["_s + sFees + u']';
+            const TqxFieldDefs defs = TqxPacket::Read(*packet, name).Defs();
+            for (const TqxFieldDef& fee : TkvQfbDataSet::FeeFieldDefs())
+                if (std::none_of(defs.begin(), defs.end(), [&](const TqxFieldDef& d) {
+                        return d.Name.compare(fee.Name, Qt::CaseInsensitive) == 0 && d.Kind == fee.Kind;
+                    }))
+                    throw EKavelinErr(u"不是取费表：没有字段“"_s + fee.Name + u"”。"_s);
+            kvQfbDS.LoadFromBytes(*packet, name);
         } catch (const Exception& e) {
             throw damaged(sFees, e);
         }
