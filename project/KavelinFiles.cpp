@@ -205,14 +205,10 @@ bool TKVFile::LoadFromBytes(const QByteArray& file, const QString& fileName)
         line.hasBuffer = true;
         bool ok = false;
         const qint32 size = TNameValueList::ValueOf(line.text).toInt(&ok);
-        const QString name = TNameValueList::NameOf(line.text).mid(SectionPrefix.size());
-        // No save writes a negative size; taking it as empty would drop the
-        // section's bytes and every later section would read the wrong ones.
-        if (ok && size < 0)
-            throw EKavelinErr(damaged(fileName, u"数据区[%1]的大小 %2 字节无效。"_s.arg(name).arg(size)));
-        if (!ok || size == 0)
+        if (!ok || size <= 0)
             continue;
         if (size > file.size() - pos) {
+            const QString name = TNameValueList::NameOf(line.text).mid(SectionPrefix.size());
             throw EKavelinErr(damaged(fileName, u"数据区[%1]的大小 %2 字节超出了文件的末尾。"_s.arg(name).arg(size)));
         }
         line.buffer = file.mid(pos, size);

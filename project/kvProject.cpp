@@ -161,6 +161,17 @@ bool kvProject::ReadDocument()
         return EKavelinErr(u"文件 "_s + source + u" 的数据区["_s + section + u"]已损坏，无法读取：\n"_s + e.Message);
     };
 
+    // The container takes a negative or unreadable size for an empty section;
+    // here that would drop the section's bytes and open the rest as if whole.
+    for (const QString& line : KVFile_Main.HeaderLines()) {
+        if (!line.startsWith(TKVFile::SectionPrefix))
+            continue;
+        bool ok = false;
+        const QString size = TNameValueList::ValueOf(line);
+        if (size.toInt(&ok) < 0 || !ok)
+            throw damaged(TNameValueList::NameOf(line).mid(TKVFile::SectionPrefix.size()),
+                          EKavelinErr(u"数据区的大小 "_s + size + u" 字节无效。"_s));
+    }
     if (const auto packet = KVFile_Main.SectionData(sBudget)) {
         try {
             kvYssDS_Main.LoadBudget(*packet, source + u" ["_s + sBudget + u']');
