@@ -5,6 +5,7 @@
 #include "qxFileSystem.h"
 #include "qxIniFile.h"
 #include "qxNotices.h"
+#include "qxPacket.h"
 #include "qxPrompter.h"
 
 using namespace Qt::StringLiterals;
@@ -160,6 +161,17 @@ bool kvProject::ReadDocument()
         return EKavelinErr(u"文件 "_s + source + u" 的数据区["_s + section + u"]已损坏，无法读取：\n"_s + e.Message);
     };
 
+    // The container takes a negative or unreadable size for an empty section;
+    // here that would drop the section's bytes and open the rest as if whole.
+    for (const QString& line : KVFile_Main.HeaderLines()) {
+        if (!line.startsWith(TKVFile::SectionPrefix))
+            continue;
+        bool ok = false;
+        const QString size = TNameValueList::ValueOf(line);
+        if (size.toInt(&ok) < 0 || !ok)
+            throw damaged(TNameValueList::NameOf(line).mid(TKVFile::SectionPrefix.size()),
+                          EKavelinErr(u"数据区的大小 "_s + size + u" 字节无效。"_s));
+    }
     if (const auto packet = KVFile_Main.SectionData(sBudget)) {
         try {
             kvYssDS_Main.LoadBudget(*packet, source + u" ["_s + sBudget + u']');
@@ -175,7 +187,16 @@ bool kvProject::ReadDocument()
         Remarks = textLines(*text);
     if (const auto packet = KVFile_Main.SectionData(sFees); packet && !packet->isEmpty()) {
         try {
-            kvQfbDS.LoadFromBytes(*packet, source + u" ["_s + sFees + u']');
+            // A packet of another table would load as one and be saved over
+            // the fees; every fee field must be there with its kind.
+            const QString name = source + u" ["_s + sFees + u']';
+            const TqxFieldDefs defs = TqxPacket::Read(*packet, name).Defs();
+            for (const TqxFieldDef& fee : TkvQfbDataSet::FeeFieldDefs())
+                if (std::none_of(defs.begin(), defs.end(), [&](const TqxFieldDef& d) {
+                        return d.Name.compare(fee.Name, Qt::CaseInsensitive) == 0 && d.Kind == fee.Kind;
+                    }))
+                    throw EKavelinErr(u"不是取费表：没有字段“"_s + fee.Name + u"”。"_s);
+            kvQfbDS.LoadFromBytes(*packet, name);
         } catch (const Exception& e) {
             throw damaged(sFees, e);
         }

@@ -16,6 +16,7 @@
 #include "qxCtrls_ValueListEditor.h"
 #include "qxDBCtrls_DBGrid.h"
 #include "qxErrors.h"
+#include "qxFileSystem.h"
 #include "qxNotices.h"
 #include "qxScriptedPrompter.h"
 
@@ -28,6 +29,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QtEndian>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
@@ -102,6 +104,8 @@ private Q_SLOTS:
     void commandsAndNotices();
     void damagedFilesClose_data();
     void damagedFilesClose();
+    void damagedVariantsAreRefused_data();
+    void damagedVariantsAreRefused();
     void passwordCommand();
     void roundTripThroughTheWindow();
     void typedQuantity();
@@ -653,6 +657,110 @@ void TestProjectWindow::damagedFilesClose()
     QVERIFY(!open(locked));
     QCOMPARE(FPrompter->MessageTexts().last(), u"您输入的密码不正确！"_s);
     QTRY_COMPARE(FArea->subWindowList().size(), 1);
+}
+
+// Damaged variants of the sample, made from its bytes or through its
+// container: each is told (a message box, or the error the main window
+// shows), the window closes and the file keeps its bytes.
+void TestProjectWindow::damagedVariantsAreRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char* kind : {"empty", "truncated header", "truncated in the budget", "truncated in the fees",
+                             "header size bit-flipped", "budget magic bit-flipped", "budget version bit-flipped",
+                             "sections swapped", "budget size too small", "budget size past the end",
+                             "fees size negative", "layout without comma", "fee packet of another table",
+                             "budget packet of the fees"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+void TestProjectWindow::damagedVariantsAreRefused()
+{
+    QFETCH(QString, kind);
+    const QByteArray pristine = FileSystem::ReadFile(sample());
+    const quint32 headerLength = qFromLittleEndian<quint32>(pristine.constData());
+    const qsizetype data = 4 + qsizetype(headerLength);
+    const auto header = [&](const QString& from, const QString& to) {
+        QByteArray bytes = pristine;
+        const QByteArray f = Gbk::Encode(from), t = Gbk::Encode(to);
+        const qsizetype at = bytes.indexOf(f);
+        if (at < 0 || at >= data)
+            qFatal("no such header text");
+        bytes.replace(at, f.size(), t);
+        qToLittleEndian<quint32>(quint32(headerLength + t.size() - f.size()), bytes.data());
+        return bytes;
+    };
+    const auto flipped = [&](qsizetype at, char mask) {
+        QByteArray bytes = pristine;
+        bytes[at] = char(bytes[at] ^ mask);
+        return bytes;
+    };
+
+    QString file = path(u"工程/变体.KVP"_s);
+    std::optional<QByteArray> bytes;
+    if (kind == u"empty"_s)
+        bytes = QByteArray();
+    else if (kind == u"truncated header"_s)
+        bytes = pristine.left(data - 10);
+    else if (kind == u"truncated in the budget"_s)
+        bytes = pristine.left(data + 2000);
+    else if (kind == u"truncated in the fees"_s)
+        bytes = pristine.left(pristine.size() - 100);
+    else if (kind == u"header size bit-flipped"_s)
+        bytes = flipped(2, 0x10);
+    else if (kind == u"budget magic bit-flipped"_s)
+        bytes = flipped(data, 0x01);
+    else if (kind == u"budget version bit-flipped"_s)
+        bytes = flipped(data + 4, 0x04);
+    else if (kind == u"sections swapped"_s) {
+        // The fee section's line first: every section reads another's bytes.
+        const QString budget = u"<SECTION>预算书="_s, fees = u"<SECTION>取费表="_s;
+        const QStringList lines = Gbk::Decode(pristine.mid(4, headerLength)).split(u"\r\n"_s);
+        QStringList swapped = lines;
+        const auto at = [&](const QString& prefix) {
+            return std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(prefix); }) -
+                   lines.begin();
+        };
+        const qsizetype b = at(budget), f = at(fees);
+        QVERIFY(b < lines.size() && f < lines.size());
+        swapped.swapItemsAt(b, f);
+        bytes = header(lines.join(u"\r\n"_s), swapped.join(u"\r\n"_s));
+    } else if (kind == u"budget size too small"_s || kind == u"budget size past the end"_s) {
+        const QString line = Gbk::Decode(pristine.mid(4, headerLength)).section(u"\r\n"_s, 0, 0);
+        QVERIFY(line.startsWith(u"<SECTION>预算书="_s));
+        const int size = line.section(u'=', 1).toInt();
+        bytes = header(line, u"<SECTION>预算书="_s +
+                                 QString::number(kind.endsWith(u"small"_s) ? size - 3 : size + 1000000));
+    } else if (kind == u"fees size negative"_s) {
+        bytes = header(u"<SECTION>取费表=295"_s, u"<SECTION>取费表=-295"_s);
+    } else if (kind == u"layout without comma"_s) {
+        file = variant([](TKVFile& f) { f.SaveSection(u"预算书网格布局"_s, Gbk::Encode(u"序号=-1\r\n"_s)); });
+    } else if (kind == u"fee packet of another table"_s) {
+        file = variant([](TKVFile& f) { f.SaveSection(u"取费表"_s, *f.SectionData(u"预算书"_s)); });
+    } else if (kind == u"budget packet of the fees"_s) {
+        file = variant([](TKVFile& f) { f.SaveSection(u"预算书"_s, *f.SectionData(u"取费表"_s)); });
+    } else {
+        QFAIL("unknown variant");
+    }
+    if (bytes) {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(out.write(*bytes) == bytes->size());
+    }
+    const QByteArray before = FileSystem::ReadFile(file);
+    QCOMPARE(before.isEmpty(), kind == u"empty"_s);
+
+    const qsizetype messages = FPrompter->MessageTexts().size();
+    QString told;
+    try {
+        QVERIFY(!open(file));
+        QVERIFY(FPrompter->MessageTexts().size() > messages);
+        told = FPrompter->MessageTexts().last();
+    } catch (const Exception& e) {
+        told = e.Message;
+    }
+    QVERIFY2(!told.isEmpty(), qPrintable(kind));
+    QTRY_VERIFY(FArea->subWindowList().isEmpty());
+    QCOMPARE(FileSystem::ReadFile(file), before);
 }
 
 void TestProjectWindow::passwordCommand()
