@@ -6,8 +6,12 @@
 #include <QMdiArea>
 #include <QShowEvent>
 
+using namespace Qt::StringLiterals;
+
 TForm_Child::TForm_Child(QMdiArea* area) : QMdiSubWindow(nullptr)
 {
+    // A derived window names itself after this; the base name stays for bare children.
+    setObjectName(u"TForm_Child"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     Notify(cnCreated);
     // The area activates a child before the child's show event arrives; the
